@@ -1,0 +1,40 @@
+#include "modem/msg_header.h"
+
+namespace veltrin {
+
+namespace {
+std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+void putLe16(std::uint8_t* p, std::uint16_t v)
+{
+    p[0] = static_cast<std::uint8_t>(v & 0xFF);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+}  // namespace
+
+Msg_header Msg_header::fromBytes(const std::uint8_t* b)
+{
+    Msg_header h;
+    h.type = b[0];
+    h.flags = b[1];
+    h.recipient = le16(b + 2);
+    h.sender = le16(b + 4);
+    h.msgNumber = b[6];
+    h.length = b[7];
+    h.bodyCrc = le16(b + 8);
+    h.headerCrc = le16(b + 10);
+    return h;
+}
+
+void Msg_header::toBytes(std::uint8_t* b) const
+{
+    b[0] = type;
+    b[1] = flags;
+    putLe16(b + 2, recipient);
+    putLe16(b + 4, sender);
+    b[6] = msgNumber;
+    b[7] = length;
+    putLe16(b + 8, bodyCrc);
+    putLe16(b + 10, headerCrc);
+}
+
+}  // namespace veltrin
