@@ -1,0 +1,142 @@
+#include "modem/reed_solomon.h"
+
+#include "modem/gf16.h"
+
+namespace veltrin {
+
+namespace {
+
+using gf16::mul;
+
+constexpr int kSyndromes = kRsParitySymbols;  // roots alpha^1..alpha^8
+
+// S_j = r(alpha^j), j = 1..8, stored at index j - 1. Returns true if any is non-zero.
+bool computeSyndromes(const std::uint8_t word[kRsLength], std::uint8_t syn[kSyndromes])
+{
+    bool any = false;
+    for (int j = 1; j <= kSyndromes; ++j) {
+        // Horner from the highest power down.
+        const std::uint8_t x = gf16::exp(j);
+        std::uint8_t acc = 0;
+        for (int i = kRsLength - 1; i >= 0; --i)
+            acc = static_cast<std::uint8_t>(mul(acc, x) ^ (word[i] & 0x0F));
+        syn[j - 1] = acc;
+        any |= acc != 0;
+    }
+    return any;
+}
+
+std::uint8_t evalPoly(const std::uint8_t* poly, int degree, std::uint8_t x)
+{
+    std::uint8_t acc = 0;
+    for (int i = degree; i >= 0; --i)
+        acc = static_cast<std::uint8_t>(mul(acc, x) ^ poly[i]);
+    return acc;
+}
+
+}  // namespace
+
+int DecodeCodeword(const std::uint8_t received[kRsLength], std::uint8_t decoded[kRsLength])
+{
+    std::uint8_t word[kRsLength];
+    for (int i = 0; i < kRsLength; ++i)
+        word[i] = received[i] & 0x0F;
+
+    auto fail = [&]() {
+        for (int i = 0; i < kRsLength; ++i)
+            decoded[i] = word[i];
+        return kRsFailed;
+    };
+
+    std::uint8_t syn[kSyndromes];
+    if (!computeSyndromes(word, syn)) {
+        for (int i = 0; i < kRsLength; ++i)
+            decoded[i] = word[i];
+        return 0;
+    }
+
+    // Berlekamp-Massey: shortest LFSR (error locator) generating the syndromes.
+    std::uint8_t lambda[kSyndromes + 1] = {1};
+    std::uint8_t prev[kSyndromes + 1] = {1};
+    int L = 0;
+    int m = 1;
+    std::uint8_t b = 1;
+    for (int n = 0; n < kSyndromes; ++n) {
+        std::uint8_t d = syn[n];
+        for (int i = 1; i <= L; ++i)
+            d ^= mul(lambda[i], syn[n - i]);
+        if (d == 0) {
+            ++m;
+            continue;
+        }
+        const std::uint8_t coef = gf16::div(d, b);
+        std::uint8_t saved[kSyndromes + 1];
+        for (int i = 0; i <= kSyndromes; ++i)
+            saved[i] = lambda[i];
+        for (int i = 0; i + m <= kSyndromes; ++i)
+            lambda[i + m] ^= mul(coef, prev[i]);
+        if (2 * L <= n) {
+            L = n + 1 - L;
+            for (int i = 0; i <= kSyndromes; ++i)
+                prev[i] = saved[i];
+            b = d;
+            m = 1;
+        } else {
+            ++m;
+        }
+    }
+    int degree = kSyndromes;
+    while (degree > 0 && lambda[degree] == 0)
+        --degree;
+    if (degree > kRsMaxErrors || degree != L)
+        return fail();
+
+    // Chien search: position i is in error if lambda(alpha^-i) = 0.
+    int positions[kRsMaxErrors];
+    int roots = 0;
+    for (int i = 0; i < kRsLength; ++i) {
+        if (evalPoly(lambda, degree, gf16::exp(-i)) == 0) {
+            if (roots == kRsMaxErrors)
+                return fail();
+            positions[roots++] = i;
+        }
+    }
+    if (roots != degree)
+        return fail();
+
+    // Forney (first root alpha^1): e = omega(X^-1) / lambda'(X^-1),
+    // omega = S(x) * lambda(x) mod x^8.
+    std::uint8_t omega[kSyndromes] = {};
+    for (int i = 0; i < kSyndromes; ++i)
+        for (int k = 0; k <= degree && k <= i; ++k)
+            omega[i] ^= mul(syn[i - k], lambda[k]);
+    // Formal derivative in characteristic 2 keeps the odd terms only.
+    std::uint8_t deriv[kSyndromes] = {};
+    for (int k = 1; k <= degree; k += 2)
+        deriv[k - 1] = lambda[k];
+
+    std::uint8_t corrected[kRsLength];
+    for (int i = 0; i < kRsLength; ++i)
+        corrected[i] = word[i];
+    for (int r = 0; r < roots; ++r) {
+        const std::uint8_t xInv = gf16::exp(-positions[r]);
+        const std::uint8_t den = evalPoly(deriv, degree - 1, xInv);
+        if (den == 0)
+            return fail();
+        corrected[positions[r]] ^= gf16::div(evalPoly(omega, kSyndromes - 1, xInv), den);
+    }
+
+    // Cheap insurance: only a true codeword is handed back.
+    std::uint8_t check[kSyndromes];
+    if (computeSyndromes(corrected, check))
+        return fail();
+
+    int changed = 0;
+    for (int i = 0; i < kRsLength; ++i) {
+        changed += corrected[i] != word[i];
+        decoded[i] = corrected[i];
+    }
+    return changed;
+}
+
+}  // namespace veltrin
