@@ -6,8 +6,8 @@
 
 namespace veltrin {
 
-extern const double kDecimator57Taps[57];
-extern const double kDecimator45Taps[45];
+extern const double* const kDecimator57Taps;  // 57 entries
+extern const double* const kDecimator45Taps;  // 45 entries
 
 class Decimator2 {
 public:
@@ -17,7 +17,7 @@ public:
 
 private:
     std::int32_t position_ = 0;
-    double history_[kTaps] = {};
+    double history_[2 * kTaps] = {};
     std::int32_t counter_ = 0;
     double output_ = 0.0;
 };
@@ -36,7 +36,8 @@ public:
 
 private:
     std::int32_t position_ = 0;
-    double* history_ = nullptr;
+    double* history_ = nullptr;   // 2 x taps: every input twice
+    double* reversed_ = nullptr;  // the coefficients, oldest input first
     std::int32_t counter_ = 0;
     std::int32_t taps_ = 0;
     std::int32_t ready_ = 0;

@@ -28,9 +28,6 @@ public:
     bool writeInt(const std::string& section, const std::string& key, int value);
 
 private:
-    struct Line {
-        std::string text;
-    };
     bool load(std::vector<std::string>& lines) const;
     bool store(const std::vector<std::string>& lines) const;
 

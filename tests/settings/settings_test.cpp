@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/settings.h"
+#include "platform/ini_file.h"
+
+using namespace veltrin;
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        path_ = fs::temp_directory_path() / ("veltrin-settings-" + std::to_string(::getpid()) + "-" +
+                                             std::to_string(counter_++));
+        fs::create_directories(path_);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    static inline int counter_ = 0;
+    fs::path path_;
+};
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+}  // namespace
+
+TEST(ParseDecimal, Cases)
+{
+    struct Case {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"", 0.0},          {"48000.0", 48000.0}, {"48012,5", 48012.5}, {" 47990 ", 47990.0},
+        {"abc", 0.0},       {"-1,25", -1.25},     {"1e3", 1000.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(parseDecimal(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(IniFile, ProfileSemantics)
+{
+    TempDir dir;
+    const std::string path = dir.file("VELTRIN.INI");
+    IniFile ini(path);
+    EXPECT_EQ(ini.readString("Main", "OnTop", "dflt"), "dflt");  // no file
+    writeFile(path,
+              "; comment\r\n[main]\r\nONTOP = 1 \r\nQuoted=\"  two blanks  \"\r\n"
+              "Empty=\r\n\r\n[Other]\r\nOnTop=7\r\n");
+    EXPECT_EQ(ini.readString("MAIN", "ontop", "x"), "1");
+    EXPECT_EQ(ini.readInt("Main", "OnTop", 0), 1);
+    EXPECT_EQ(ini.readInt("Other", "OnTop", 0), 7);
+    EXPECT_EQ(ini.readString("Main", "Quoted", ""), "  two blanks  ");
+    EXPECT_EQ(ini.readString("Main", "Empty", "d"), "");
+    EXPECT_EQ(ini.readString("Main", "Missing", "d"), "d");
+    EXPECT_EQ(ini.readString("NoSection", "OnTop", "d"), "d");
+    EXPECT_EQ(ini.readInt("Main", "Quoted", 42), 42);  // not a number
+
+    ASSERT_TRUE(ini.writeString("other", "ONTOP", "8"));     // replaces, keeps case of file
+    ASSERT_TRUE(ini.writeString("Main", "NewKey", "v"));     // appended to its section
+    ASSERT_TRUE(ini.writeString("Fresh", "Key", "\xC0\xFF")); // new section, bytes kept
+    EXPECT_EQ(ini.readInt("Other", "OnTop", 0), 8);
+    EXPECT_EQ(ini.readString("main", "newkey", ""), "v");
+    EXPECT_EQ(ini.readString("Fresh", "Key", ""), "\xC0\xFF");
+    const std::string text = readFile(path);
+    EXPECT_NE(text.find("[main]\r\nONTOP = 1 \r\n"), std::string::npos);
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);  // CR LF line ends
+}
+
+TEST(Settings, NoFileGivesDefaultsAndFirstSaveCreatesEverySection)
+{
+    TempDir dir;
+    IniFile ini(dir.file("VELTRIN.INI"));
+    Settings s;
+    readSamplingFreq(ini, s);
+    loadSettings(ini, s);
+    const Settings d;
+    EXPECT_EQ(s.SamplingFreq, 48000.0);
+    EXPECT_EQ(s.decimatedRate, 12000.0);
+    EXPECT_EQ(s.commentText, "Just a comment");
+    EXPECT_EQ(s.captureDeviceId, -1);
+    EXPECT_EQ(s.outputDeviceId, -2);
+    EXPECT_EQ(s.centreFreqMilliHz, 1700000);
+    EXPECT_EQ(s.windowLeft, -1);
+    EXPECT_EQ(s.browserFontColor, d.browserFontColor);
+    EXPECT_EQ(s.AprsCall, "N0CALL-PG");
+    EXPECT_EQ(s.TccPath1, "/gps.cgi");
+    EXPECT_EQ(readOnTop(ini), 0);
+
+    ASSERT_TRUE(saveSettings(ini, s));
+    const std::string text = readFile(dir.file("VELTRIN.INI"));
+    for (const char* section : {"[Main]", "[General]", "[Window]", "[Font]", "[Veltrin]", "[TracCar]"})
+        EXPECT_NE(text.find(section), std::string::npos) << section;
+    EXPECT_NE(text.find("commentText=\"Just a comment\""), std::string::npos);
+    EXPECT_NE(text.find("DefLat=55.456789"), std::string::npos);
+    EXPECT_NE(text.find("SamplingFreq=48000"), std::string::npos);
+
+    Settings back;
+    readSamplingFreq(ini, back);
+    loadSettings(ini, back);
+    EXPECT_EQ(back.SamplingFreq, s.SamplingFreq);
+    EXPECT_EQ(back.commentText, s.commentText);
+    EXPECT_EQ(back.browserFontName, s.browserFontName);
+    EXPECT_EQ(back.DefLon, 82.987654);
+}
+
+TEST(Settings, StoredValuesAreValidated)
+{
+    TempDir dir;
+    const std::string path = dir.file("VELTRIN.INI");
+    writeFile(path,
+              "[Main]\r\nSamplingFreq=48012,5\r\nOnTop=1\r\n"
+              "[General]\r\ncaptureChannel=7\r\ncaptureDeviceId=-5\r\noutputDeviceId=-9\r\n"
+              "zoom=9\r\nwaterfallGain=3\r\noutputChannel=2\r\n"
+              "commentText=\"  spaced comment  \"\r\n"
+              "[Veltrin]\r\nAprsCall=ABCDEFGHIJKLMNOPQRS\r\nDefLat=12.5\r\n"
+              "[TracCar]\r\nTccPort0=8082\r\n");
+    IniFile ini(path);
+    Settings s;
+    readSamplingFreq(ini, s);
+    loadSettings(ini, s);
+    EXPECT_DOUBLE_EQ(s.SamplingFreq, 48012.5);
+    EXPECT_DOUBLE_EQ(s.decimatedRate, 12003.125);
+    EXPECT_EQ(readOnTop(ini), 1);
+    EXPECT_EQ(s.captureChannel, 0);
+    EXPECT_EQ(s.captureDeviceId, -1);
+    EXPECT_EQ(s.outputDeviceId, -2);
+    EXPECT_EQ(s.outputChannel, 2);
+    EXPECT_EQ(s.zoom, 1);
+    EXPECT_EQ(s.waterfallGain, 1);
+    EXPECT_EQ(s.commentText, "  spaced comment  ");
+    EXPECT_EQ(s.AprsCall, "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(s.DefLat, 12.5);
+    EXPECT_EQ(s.TccPort0, 8082);
+
+    // The comment's blanks survive a save and a reload.
+    ASSERT_TRUE(saveSettings(ini, s));
+    Settings back;
+    loadSettings(ini, back);
+    EXPECT_EQ(back.commentText, "  spaced comment  ");
+}
+
+TEST(Settings, MenuValueRules)
+{
+    for (int z = -1; z <= 7; ++z)
+        EXPECT_EQ(validZoom(z), z >= 2 && z <= 5 ? z : 1) << z;
+    EXPECT_EQ(validWaterfallGain(1024), 1024);
+    EXPECT_EQ(validWaterfallGain(64), 64);
+    EXPECT_EQ(validWaterfallGain(2048), 1);
+    EXPECT_EQ(validWaterfallGain(0), 1);
+}
+
+TEST(Settings, UnwritableFileIsReportedAsFailure)
+{
+    TempDir dir;
+    fs::create_directories(dir.file("VELTRIN.INI"));  // a folder where the file should be
+    IniFile ini(dir.file("VELTRIN.INI"));
+    EXPECT_FALSE(saveSettings(ini, Settings{}));
+}
