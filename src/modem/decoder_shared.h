@@ -1,0 +1,30 @@
+#pragma once
+// State the decoders share with the display: the status bit masks (one bit
+// per decoder speed) and the spectrum hand-over of the speed-1 decoder.
+#include <cstdint>
+
+namespace veltrin {
+
+// Indices into StatusMasks.
+enum StatusMaskIndex : int {
+    kMaskSignal = 0,
+    kMaskMessage = 1,
+    kMaskHeadless = 2,
+    kMaskGps = 3,
+    kMaskBeacon = 4,
+    kMaskActivity = 5,
+    kMaskTimeout = 6,
+    kMaskSygn = 7,
+};
+constexpr int kStatusMaskCount = 8;
+
+// Bit value = the decoder's speed (1, 4, 16, 32).
+extern std::uint8_t StatusMasks[kStatusMaskCount];
+
+constexpr int kSpectrumBins = 4096;
+extern float SpectrumRe[kSpectrumBins];
+extern float SpectrumIm[kSpectrumBins];
+// 1 while a spectrum copy waits for the display; the display clears it.
+extern int spectrumPending;
+
+}  // namespace veltrin

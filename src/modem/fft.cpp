@@ -1,0 +1,272 @@
+#include "modem/fft.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace veltrin {
+
+namespace {
+
+constexpr int kLog2Max = 14;
+
+// For every size M = 2^s (s = 1..14) the twiddles W_M^j = e^(-2*pi*i*j/M),
+// j < M/2, stored contiguously so that butterfly loops read them with unit
+// stride. Table s starts at offset M/2 - 1.
+struct TwiddleTables {
+    float re[kFftMaxSize];
+    float im[kFftMaxSize];
+    TwiddleTables()
+    {
+        for (int s = 1; s <= kLog2Max; ++s) {
+            const int m = 1 << s;
+            float* r = re + (m / 2 - 1);
+            float* i = im + (m / 2 - 1);
+            for (int j = 0; j < m / 2; ++j) {
+                const double a = -2.0 * M_PI * j / m;
+                r[j] = static_cast<float>(std::cos(a));
+                i[j] = static_cast<float>(std::sin(a));
+            }
+        }
+    }
+    const float* reFor(int m) const { return re + (m / 2 - 1); }
+    const float* imFor(int m) const { return im + (m / 2 - 1); }
+};
+
+const TwiddleTables& twiddles()
+{
+    static const TwiddleTables tables;
+    return tables;
+}
+// Build the tables before main so the first transform on the receive path
+// does no initialisation work.
+[[maybe_unused]] const TwiddleTables& kTablesAtStart = twiddles();
+
+int log2Of(int n)
+{
+    int s = 0;
+    while ((1 << s) < n)
+        ++s;
+    return s;
+}
+
+unsigned bitReverse(unsigned k, int bits)
+{
+    unsigned r = 0;
+    for (int b = 0; b < bits; ++b) {
+        r = (r << 1) | (k & 1u);
+        k >>= 1;
+    }
+    return r;
+}
+
+// One radix-2 DIF stage over all groups of size 2h.
+inline void difStage(float* __restrict re, float* __restrict im, int n, int h, const float* __restrict wr,
+                     const float* __restrict wi)
+{
+    for (int g = 0; g < n; g += 2 * h) {
+        float* __restrict ar = re + g;
+        float* __restrict ai = im + g;
+        float* __restrict br = re + g + h;
+        float* __restrict bi = im + g + h;
+        for (int j = 0; j < h; ++j) {
+            const float xr = ar[j], xi = ai[j];
+            const float yr = br[j], yi = bi[j];
+            ar[j] = xr + yr;
+            ai[j] = xi + yi;
+            const float dr = xr - yr, di = xi - yi;
+            br[j] = dr * wr[j] - di * wi[j];
+            bi[j] = dr * wi[j] + di * wr[j];
+        }
+    }
+}
+
+// A DIF stage whose upper halves are known to be zero: only `valid` leading
+// entries of each group's lower half may be non-zero.
+inline void difStageZeroUpper(float* __restrict re, float* __restrict im, int n, int h, int valid,
+                              const float* __restrict wr, const float* __restrict wi)
+{
+    for (int g = 0; g < n; g += 2 * h) {
+        const float* __restrict ar = re + g;
+        const float* __restrict ai = im + g;
+        float* __restrict br = re + g + h;
+        float* __restrict bi = im + g + h;
+        for (int j = 0; j < valid; ++j) {
+            const float xr = ar[j], xi = ai[j];
+            br[j] = xr * wr[j] - xi * wi[j];
+            bi[j] = xr * wi[j] + xi * wr[j];
+        }
+        for (int j = valid; j < h; ++j) {
+            br[j] = 0.0f;
+            bi[j] = 0.0f;
+        }
+    }
+}
+
+// The last two stages (groups of 4, twiddles 1 and -i) fused into one pass.
+inline void difLastTwoStages(float* __restrict re, float* __restrict im, int n)
+{
+    for (int g = 0; g < n; g += 4) {
+        const float x0r = re[g], x0i = im[g], x1r = re[g + 1], x1i = im[g + 1];
+        const float x2r = re[g + 2], x2i = im[g + 2], x3r = re[g + 3], x3i = im[g + 3];
+        const float ar = x0r + x2r, ai = x0i + x2i;
+        const float br = x0r - x2r, bi = x0i - x2i;
+        const float cr = x1r + x3r, ci = x1i + x3i;
+        // (x1 - x3) * (-i)
+        const float dr = x1i - x3i, di = x3r - x1r;
+        re[g] = ar + cr;
+        im[g] = ai + ci;
+        re[g + 1] = ar - cr;
+        im[g + 1] = ai - ci;
+        re[g + 2] = br + dr;
+        im[g + 2] = bi + di;
+        re[g + 3] = br - dr;
+        im[g + 3] = bi - di;
+    }
+}
+
+// DIF transform leaving the bins in bit-reversed order. Only the first
+// `valid` entries are read as input; the rest count as zero. Stages whose
+// upper halves are all zero reduce to one complex product per entry.
+void difBitReversed(float* re, float* im, int n, int valid)
+{
+    const TwiddleTables& tw = twiddles();
+    // Round the valid length up to a power of two so that every stage either
+    // sees only zeros in its upper halves or a fully valid group.
+    int padded = 1;
+    while (padded < valid)
+        padded *= 2;
+    for (int j = valid; j < padded; ++j) {
+        re[j] = 0.0f;
+        im[j] = 0.0f;
+    }
+    valid = padded;
+    for (int h = n / 2; h >= 4; h /= 2) {
+        if (valid <= h) {
+            difStageZeroUpper(re, im, n, h, valid, tw.reFor(2 * h), tw.imFor(2 * h));
+        } else {
+            difStage(re, im, n, h, tw.reFor(2 * h), tw.imFor(2 * h));
+            valid = h;
+        }
+    }
+    if (valid < 4) {
+        // Groups of four whose tail entries were never written.
+        for (int g = 0; g < n; g += 4)
+            for (int j = valid; j < 4; ++j) {
+                re[g + j] = 0.0f;
+                im[g + j] = 0.0f;
+            }
+    }
+    difLastTwoStages(re, im, n);
+}
+
+void bitReversePermute(float* re, float* im, int n)
+{
+    const int bits = log2Of(n);
+    for (int k = 0; k < n; ++k) {
+        const int r = static_cast<int>(bitReverse(static_cast<unsigned>(k), bits));
+        if (r > k) {
+            std::swap(re[k], re[r]);
+            std::swap(im[k], im[r]);
+        }
+    }
+}
+
+}  // namespace
+
+bool IsFftSize(int n) { return n >= kFftMinSize && n <= kFftMaxSize && (n & (n - 1)) == 0; }
+
+void Fft(float* re, float* im, int n)
+{
+    if (!IsFftSize(n))
+        return;
+    difBitReversed(re, im, n, n);
+    bitReversePermute(re, im, n);
+}
+
+void FftPlainDif(float* re, float* im, int n)
+{
+    if (!IsFftSize(n))
+        return;
+    // cos(pi/2^k) and -sin(pi/2^k), k = 0..13.
+    static const struct Rotations {
+        float c[kLog2Max];
+        float s[kLog2Max];
+        Rotations()
+        {
+            for (int k = 0; k < kLog2Max; ++k) {
+                c[k] = static_cast<float>(std::cos(M_PI / (1 << k)));
+                s[k] = static_cast<float>(-std::sin(M_PI / (1 << k)));
+            }
+        }
+    } rot;
+    int k = log2Of(n) - 1;  // half size h = 2^k uses the rotation by pi/h
+    for (int h = n / 2; h >= 1; h /= 2, --k) {
+        float wr = 1.0f, wi = 0.0f;
+        for (int j = 0; j < h; ++j) {
+            for (int a = j; a < n; a += 2 * h) {
+                const int b = a + h;
+                const float xr = re[a], xi = im[a];
+                const float yr = re[b], yi = im[b];
+                re[a] = xr + yr;
+                im[a] = xi + yi;
+                const float dr = xr - yr, di = xi - yi;
+                re[b] = dr * wr - di * wi;
+                im[b] = dr * wi + di * wr;
+            }
+            const float t = wr * rot.c[k] - wi * rot.s[k];
+            wi = wr * rot.s[k] + wi * rot.c[k];
+            wr = t;
+        }
+    }
+    bitReversePermute(re, im, n);
+}
+
+void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, float* im, float* workRe,
+                 float* workIm)
+{
+    if (!IsFftSize(n) || n < 8 || count < 0 || count > n || kLo < 0 || kHi < kLo || kHi > n / 2)
+        return;
+    const int m = n / 2;
+    // z[j] = x[2j] + i x[2j+1]: a real transform of n points from a complex one of n/2.
+    const int pairs = count / 2;
+    for (int j = 0; j < pairs; ++j) {
+        workRe[j] = x[2 * j];
+        workIm[j] = x[2 * j + 1];
+    }
+    int valid = pairs;
+    if (count & 1) {
+        workRe[pairs] = x[count - 1];
+        workIm[pairs] = 0.0f;
+        ++valid;
+    }
+    if (valid == 0) {
+        for (int k = kLo; k <= kHi; ++k)
+            re[k] = im[k] = 0.0f;
+        return;
+    }
+    difBitReversed(workRe, workIm, m, valid);
+
+    const int bits = log2Of(m);
+    const float* wr = twiddles().reFor(n);
+    const float* wi = twiddles().imFor(n);
+    for (int k = kLo; k <= kHi; ++k) {
+        const int a = static_cast<int>(bitReverse(static_cast<unsigned>(k & (m - 1)), bits));
+        const int b = static_cast<int>(bitReverse(static_cast<unsigned>((m - k) & (m - 1)), bits));
+        const float zr = workRe[a], zi = workIm[a];
+        const float cr = workRe[b], ci = -workIm[b];  // conj(Z[m - k])
+        // Even part E = (Z + conj Zm) / 2, odd part O = (Z - conj Zm) / (2i).
+        const float er = 0.5f * (zr + cr), ei = 0.5f * (zi + ci);
+        const float orr = 0.5f * (zi - ci), oi = -0.5f * (zr - cr);
+        float tr = 1.0f, ti = 0.0f;
+        if (k < m) {
+            tr = wr[k];
+            ti = wi[k];
+        } else {
+            tr = -1.0f;  // k = n/2
+        }
+        re[k] = er + orr * tr - oi * ti;
+        im[k] = ei + orr * ti + oi * tr;
+    }
+}
+
+}  // namespace veltrin

@@ -1,0 +1,117 @@
+// The recordings of an independent transmitter must decode to exactly the
+// listed messages, and nothing else may come out of any of the four decoders.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "app/settings.h"
+#include "decoder_test_util.h"
+#include "modem/crc16.h"
+#include "modem/decoder_shared.h"
+#include "modem/ifsk16_decoder.h"
+
+namespace veltrin {
+namespace {
+
+using test::readWav16;
+using test::RecordingSink;
+
+struct ExpectedMessage {
+    int type, flags, sender, recipient, msgNumber, length;
+    const char* bodyHex;
+    int faultCount, symbolCount;
+    int correctedErrors;  // -1 where noise makes it vary
+    int speed;
+};
+
+struct RecordingCase {
+    const char* wav;
+    ExpectedMessage expected;
+};
+
+std::string hexOf(const std::uint8_t* p, int n)
+{
+    static const char* digits = "0123456789abcdef";
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        s.push_back(digits[p[i] >> 4]);
+        s.push_back(digits[p[i] & 15]);
+    }
+    return s;
+}
+
+// Mirrors tests/data/recordings.json.
+const RecordingCase kCases[] = {
+    {"known_text_s1.wav", {5, 160, 777, 4242, 9, 7, "435120312e3436", 0, 120, 0, 1}},
+    {"known_text_s16.wav",
+     {5, 160, 31000, 2, 42, 41,
+      "5468726565206461746120626c6f636b732061742032332e34342042642c20616c6c20636c65616e2e", 0, 300, 0, 16}},
+    {"known_gps_s32.wav",
+     {6, 164, 20202, 7, 43, 32, "4e521066295c8fea713d0ad36a010e6a1c0230009f15bd9553616e746961676f", 0, 240,
+      0, 32}},
+    {"known_beacon_s32_noisy.wav", {6, 160, 30303, 0, 44, 13, "426561636f6e2c202d33206442", 0, 180, -1, 32}},
+};
+
+class Recordings : public ::testing::TestWithParam<RecordingCase> {};
+
+TEST_P(Recordings, DecodeExactlyTheKnownMessage)
+{
+    const RecordingCase& c = GetParam();
+    int rate = 0;
+    const std::vector<float> samples = readWav16(std::string(VELTRIN_TEST_DATA) + "/" + c.wav, &rate);
+    ASSERT_FALSE(samples.empty());
+    ASSERT_EQ(rate, 12000);
+
+    Settings settings;
+    RecordingSink sink;
+    DecoderLinks links;
+    links.sink = &sink;
+    links.settings = &settings;
+    const int speeds[4] = {1, 4, 16, 32};
+    const int spacing[4] = {2, 2, 1, 1};
+    const double centre[4] = {1700.0, 1700.0, 1710.9375, 1710.9375};
+    std::unique_ptr<TIfsk16Decoder> decoders[4];
+    for (int i = 0; i < 4; ++i) {
+        decoders[i] = std::make_unique<TIfsk16Decoder>();
+        decoders[i]->setLinks(links);
+        decoders[i]->Setup(speeds[i], spacing[i], centre[i]);
+    }
+    for (float x : samples)
+        for (auto& d : decoders) {
+            spectrumPending = 0;
+            d->PutSample(x);
+        }
+
+    std::ostringstream got;
+    for (const ReceivedMessage& m : sink.messages)
+        got << "[speed " << m.speed << " type " << int(m.header.type) << " len " << int(m.header.length)
+            << " faults " << m.faultCount << " symbols " << m.symbolCount << " corrected " << m.correctedErrors
+            << "] ";
+    ASSERT_EQ(sink.messages.size(), 1u) << got.str();
+    const ReceivedMessage& m = sink.messages[0];
+    const ExpectedMessage& e = c.expected;
+    EXPECT_EQ(m.speed, e.speed);
+    EXPECT_EQ(m.header.type, e.type);
+    EXPECT_EQ(m.header.flags, e.flags);
+    EXPECT_EQ(m.header.sender, e.sender);
+    EXPECT_EQ(m.header.recipient, e.recipient);
+    EXPECT_EQ(m.header.msgNumber, e.msgNumber);
+    EXPECT_EQ(m.header.length, e.length);
+    EXPECT_EQ(hexOf(m.body.data(), m.header.length), e.bodyHex);
+    EXPECT_EQ(m.faultCount, e.faultCount);
+    EXPECT_EQ(m.symbolCount, e.symbolCount);
+    if (e.correctedErrors >= 0) {
+        EXPECT_EQ(m.correctedErrors, e.correctedErrors);
+    }
+    EXPECT_EQ(crc16(m.body.data(), m.header.length), m.header.bodyCrc) << "body CRC";
+}
+
+INSTANTIATE_TEST_SUITE_P(KnownTransmissions, Recordings, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<RecordingCase>& info) {
+                             std::string name = info.param.wav;
+                             return name.substr(0, name.find('.'));
+                         });
+
+}  // namespace
+}  // namespace veltrin
