@@ -35,7 +35,8 @@ public:
     void setBrowserPort(BrowserPort* port);
     void setInterfaceTexts(const InterfaceTexts* texts);
 
-    // Text or headless message; faults is the verdict already taken. Returns
+    // Text or headless message; faults is the verdict already taken and the
+    // caller has made sure of VeltrinData (as the dispatcher does). Returns
     // true when the file was written completely.
     bool saveTextMessage(const Msg_header& header, const MessageBody& body, const std::string& speedLabel,
                          double errorRate, int faults, const CalendarTime& reception, bool headless);
