@@ -13,17 +13,17 @@ namespace veltrin {
 
 inline constexpr int kMaxMessageBody = 252;  // 21 data blocks, all a receiver holds
 
-inline constexpr std::uint8_t kTypeText = 5;
-inline constexpr std::uint8_t kTypePosition = 6;  // GPS (flags bit 0x04) or beacon
-inline constexpr std::uint8_t kTypeAck = 12;
-inline constexpr std::uint8_t kFlagsPlain = 0xA0;
-inline constexpr std::uint8_t kFlagsGps = 0xA4;
-inline constexpr std::uint8_t kFlagsPositiveAck = 0xA5;
-inline constexpr std::uint8_t kFlagsNegativeAck = 0xAA;
+inline constexpr std::uint8_t kMsgTypeText = 5;
+inline constexpr std::uint8_t kMsgTypePosition = 6;  // GPS (flags bit 0x04) or beacon
+inline constexpr std::uint8_t kMsgTypeAck = 12;
+inline constexpr std::uint8_t kMsgFlagsPlain = 0xA0;
+inline constexpr std::uint8_t kMsgFlagsGps = 0xA4;
+inline constexpr std::uint8_t kMsgFlagsPositiveAck = 0xA5;
+inline constexpr std::uint8_t kMsgFlagsNegativeAck = 0xAA;
 
 struct OutgoingMessage {
-    std::uint8_t type = kTypeText;
-    std::uint8_t flags = kFlagsPlain;
+    std::uint8_t type = kMsgTypeText;
+    std::uint8_t flags = kMsgFlagsPlain;
     std::uint16_t recipient = 0;
     std::uint16_t sender = 0;
     std::uint8_t msgNumber = 0;

@@ -136,22 +136,22 @@ std::string buildPart(const MessageSpec& spec, int index, SignalPart& part)
     std::vector<std::uint8_t> body(text.begin(), text.end());
     switch (spec.kind) {
     case Kind::Text:
-        m.type = kTypeText;
-        m.flags = kFlagsPlain;
+        m.type = kMsgTypeText;
+        m.flags = kMsgFlagsPlain;
         break;
     case Kind::Beacon:
-        m.type = kTypePosition;
-        m.flags = kFlagsPlain;
+        m.type = kMsgTypePosition;
+        m.flags = kMsgFlagsPlain;
         break;
     case Kind::Ack:
-        m.type = kTypeAck;
-        m.flags = kFlagsPositiveAck;
+        m.type = kMsgTypeAck;
+        m.flags = kMsgFlagsPositiveAck;
         if (!body.empty())
             return where + "an acknowledgement carries no text";
         break;
     case Kind::Gps: {
-        m.type = kTypePosition;
-        m.flags = kFlagsGps;
+        m.type = kMsgTypePosition;
+        m.flags = kMsgFlagsGps;
         GpsPayload g;
         g.fixTime = static_cast<std::uint32_t>(spec.haveTime ? spec.fixTime : static_cast<long long>(clockNow()));
         g.latitude = static_cast<std::int32_t>(std::llround(spec.lat / kGpsDegreesPerUnit));
@@ -334,9 +334,9 @@ std::string parseCommandLine(int argc, const char* const argv[], GenRequest& req
             } else if (opt == "--ack") {
                 spec.kind = Kind::Ack;
                 if (value == "positive")
-                    spec.flags = kFlagsPositiveAck;
+                    spec.flags = kMsgFlagsPositiveAck;
                 else if (value == "negative")
-                    spec.flags = kFlagsNegativeAck;
+                    spec.flags = kMsgFlagsNegativeAck;
                 else if (value == "invalid")
                     spec.flags = 0xA7;
                 else

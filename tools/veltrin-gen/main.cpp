@@ -1,4 +1,5 @@
 // veltrin-gen: writes WAV files of IFSK16 transmissions for testing stations.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -26,8 +27,9 @@ std::vector<std::uint8_t> frameBytes(const std::vector<std::int16_t>& mono, cons
             out.push_back(static_cast<std::uint8_t>(s & 0xFF));
             out.push_back(static_cast<std::uint8_t>((s >> 8) & 0xFF));
         } else {
-            const int v = (s + 32768 + 128) >> 8;  // rounded to 8 bits
-            out.push_back(static_cast<std::uint8_t>(v > 255 ? 255 : v));
+            // Readers map byte b back to b * 255 - 32640 (128 is silence).
+            const long v = std::lround((s + 32640) / 255.0);
+            out.push_back(static_cast<std::uint8_t>(std::clamp(v, 0L, 255L)));
         }
     };
     for (std::int16_t s : mono) {
