@@ -1,0 +1,173 @@
+#include "decode_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/command_line.h"
+
+namespace veltrin::decode {
+
+namespace {
+
+bool parseNumber(const std::string& text, double& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && end && *end == '\0' && std::isfinite(value);
+}
+
+// "1,16" -> enabled speeds cleared for 1 and 16.
+bool parseDisabled(const std::string& list, std::array<bool, 4>& enabled)
+{
+    static constexpr int kSpeeds[4] = {1, 4, 16, 32};
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        const std::size_t comma = list.find(',', at);
+        const std::string item = list.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        bool known = false;
+        for (int i = 0; i < 4; ++i) {
+            if (item == std::to_string(kSpeeds[i])) {
+                enabled[static_cast<std::size_t>(i)] = false;
+                known = true;
+            }
+        }
+        if (!known)
+            return false;
+        if (comma == std::string::npos)
+            break;
+        at = comma + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseStartTime(const std::string& text, bool utc, std::time_t& t)
+{
+    int year, month, day, hour, minute, second;
+    char tail;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute, &second,
+                    &tail) != 6)
+        return false;
+    if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
+        second > 59 || hour < 0 || minute < 0 || second < 0)
+        return false;
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    t = utc ? timegm(&tm) : std::mktime(&tm);
+    // Refuse dates that do not exist (31 April) rather than roll them over.
+    return t != static_cast<std::time_t>(-1) && tm.tm_mday == day && tm.tm_mon == month - 1;
+}
+
+std::string parseDecodeOptions(int argc, const char* const argv[], DecodeOptions& options)
+{
+    std::string startTimeText;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string opt = argv[i];
+        if (optionsEnded || opt.empty() || opt[0] != '-' || opt == "-") {
+            options.files.push_back(opt);
+            continue;
+        }
+        if (opt == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string value;
+        bool hasInlineValue = false;
+        if (const auto eq = opt.find('='); opt.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = opt.substr(eq + 1);
+            opt = opt.substr(0, eq);
+            hasInlineValue = true;
+        }
+        if (opt == "-h" || opt == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (opt == "--json" || opt == "--lsb" || opt == "--utc") {
+            if (hasInlineValue)
+                return opt + " takes no value";
+            (opt == "--json" ? options.json : opt == "--lsb" ? options.recording.inverse : options.utc) = true;
+            continue;
+        }
+        const bool takesValue = opt == "--sampling-freq" || opt == "--centre" || opt == "--center" ||
+                                opt == "--disable" || opt == "--store" || opt == "--start-time";
+        if (!takesValue)
+            return "unknown option " + opt;
+        if (!hasInlineValue) {
+            if (i + 1 >= argc)
+                return opt + " needs a value";
+            value = argv[++i];
+        }
+        double x = 0.0;
+        if (opt == "--sampling-freq") {
+            if (!parseNumber(value, x) || !plausibleSamplingRate(x))
+                return "--sampling-freq needs a rate from 40000 to 400000 Hz";
+            options.recording.samplingFreq = x;
+        } else if (opt == "--centre" || opt == "--center") {
+            if (!parseNumber(value, x) || x <= 0.0 || x >= 6000.0)
+                return "--centre needs a frequency between 0 and 6000 Hz";
+            options.recording.centreHz = x;
+        } else if (opt == "--disable") {
+            if (!parseDisabled(value, options.recording.enabled))
+                return "--disable takes a comma list of the speeds 1, 4, 16 and 32";
+        } else if (opt == "--store") {
+            if (value.empty())
+                return "--store needs a folder";
+            options.storeDir = value;
+        } else {
+            startTimeText = value;
+            options.hasStartTime = true;
+        }
+    }
+    if (options.hasStartTime && !parseStartTime(startTimeText, options.utc, options.startTime))
+        return "--start-time needs \"YYYY-MM-DD hh:mm:ss\"";
+    if (!options.help && options.files.empty())
+        return "no file to decode";
+    return {};
+}
+
+const char* usageText()
+{
+    return R"(Usage: veltrin-decode [options] FILE.wav...
+
+Decodes WAV recordings of a receiver's audio with the station's four IFSK16
+decoders (1.46, 5.86, 23.44 and 46.88 Bd), as fast as the machine allows,
+and prints one line per finished message. Files of 8- or 16-bit PCM at
+12000, 24000 or 48000 Hz are read; of several channels the first one.
+Every file starts with freshly set-up decoders.
+
+Options:
+  --sampling-freq HZ   calibrated rate of the sound card that made the
+                       recording (default 48000.0)
+  --centre HZ          centre frequency of the 1.46 and 5.86 Bd decoders
+                       (default 1700); the faster ones listen at 1710.9375
+  --lsb                tones step downwards (inverse manipulation)
+  --disable SPEEDS     comma list of speeds not to decode: 1,4,16,32
+  --json               one JSON object per message instead of text
+  --store DIR          also store the messages as the station does, in
+                       DIR/VeltrinData (with the raw log); time marks and
+                       comment follow DIR/VELTRIN.INI when present
+  --start-time "YYYY-MM-DD hh:mm:ss"
+                       with --store: the time the recording began; the
+                       clock runs with the audio (default: the system clock)
+  --utc                with --store: times in UTC (also for --start-time)
+  -h, --help           this text
+
+Exit status: 0 when every file was read, 2 when a file was refused, 64 for
+a bad command line.
+)";
+}
+
+}  // namespace veltrin::decode
