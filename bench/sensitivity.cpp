@@ -1,0 +1,124 @@
+// Sensitivity of the receiver to white noise, per speed: the share of
+// messages (header and two data blocks) that arrive complete and unchanged,
+// over an SNR range from clearly decodable down to nothing. SNR is the tone
+// power over the noise power in 2500 Hz. Not a timing benchmark: the
+// figures are the table it prints and the counters (snr50 = where half
+// arrive, interpolated).
+//
+// The signal is made at 12000 Hz and fed straight to the decoder of its
+// speed, as the resampler would hand it over; the decimators do not change
+// the in-band SNR. VELTRIN_SENS_TRIALS sets the trials per point (default 20).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "modem/crc16.h"
+#include "modem/ifsk16_decoder.h"
+#include "modem/ifsk16_modulator.h"
+#include "modem/test_signal.h"
+#include "modem/transmission.h"
+
+namespace {
+
+using namespace veltrin;
+
+struct Outcome : MessageSink {
+    int complete = 0;  // body and header as sent, no fault
+    int damaged = 0;   // anything else handed on
+    OutgoingMessage sent;
+    void dispatchReceivedMessage(ReceivedMessage m) override
+    {
+        const Msg_header want = sealedHeader(sent);
+        const bool same = m.header.type == want.type && m.header.sender == want.sender &&
+                          m.header.recipient == want.recipient && m.header.msgNumber == want.msgNumber &&
+                          m.header.length == want.length && m.faultCount == 0 &&
+                          crc16(m.body.data(), m.header.length) == want.bodyCrc &&
+                          std::equal(sent.body.begin(), sent.body.end(), m.body.begin());
+        ++(same ? complete : damaged);
+    }
+};
+
+int trialsPerPoint()
+{
+    const char* env = std::getenv("VELTRIN_SENS_TRIALS");
+    const int n = env ? std::atoi(env) : 0;
+    return n > 0 ? n : 20;
+}
+
+// Where half the messages arrive, by linear interpolation between the first
+// pair of points (from the top) that straddles one half.
+double halfPoint(const std::vector<double>& snr, const std::vector<double>& share)
+{
+    for (std::size_t i = 1; i < snr.size(); ++i)
+        if (share[i - 1] >= 0.5 && share[i] < 0.5)
+            return snr[i - 1] + (snr[i] - snr[i - 1]) * (share[i - 1] - 0.5) / (share[i - 1] - share[i]);
+    return NAN;
+}
+
+void BM_Sensitivity(benchmark::State& state)
+{
+    const int speed = static_cast<int>(state.range(0));
+    const double top = static_cast<double>(state.range(1));  // dB, 11 points in 1 dB steps down
+    const int trials = trialsPerPoint();
+    Settings settings;
+    auto decoder = std::make_unique<TIfsk16Decoder>();
+    Outcome outcome;
+    decoder->setLinks(DecoderLinks{nullptr, nullptr, &outcome, nullptr, &settings});
+
+    std::vector<double> snrs, shares;
+    int falseOrDamaged = 0;
+    for (auto _ : state) {
+        std::printf("speed %2d (%5.2f Bd): SNR dB / complete of %d / damaged\n", speed,
+                    12000.0 / symbolSamplesAt12k(speed), trials);
+        for (int step = 0; step <= 10; ++step) {
+            const double snr = top - step;
+            outcome.complete = outcome.damaged = 0;
+            for (int t = 0; t < trials; ++t) {
+                SignalPart part;
+                part.message.sender = 1000 + static_cast<std::uint16_t>(t);
+                part.message.recipient = 77;
+                part.message.msgNumber = static_cast<std::uint8_t>(step);
+                const std::string text = "Sensitivity trial " + std::to_string(1000 + t) + "...";  // 24 bytes
+                part.message.body.assign(text.begin(), text.end());
+                part.modulator.speed = speed;
+                outcome.sent = part.message;
+                TestSignalSettings s;
+                s.nominalRate = 12000.0;
+                s.snrDb = snr;
+                s.noiseSeed = 0x5EED0000ull + static_cast<std::uint64_t>(speed) * 100000 +
+                              static_cast<std::uint64_t>(step) * 1000 + static_cast<std::uint64_t>(t);
+                s.leadS = 2.0 * symbolSamplesAt12k(speed) / 12000.0 * 11.0;  // noise history first
+                s.trailS = 12.0 * symbolSamplesAt12k(speed) / 12000.0;
+                const std::vector<std::int16_t> pcm = toPcm16(makeTestSignal({part}, s).samples);
+                decoder->Setup(speed, speed <= 4 ? 2 : 1, defaultCentreHz(speed));
+                for (std::int16_t x : pcm)
+                    decoder->PutSample(static_cast<float>(x));
+            }
+            snrs.push_back(snr);
+            shares.push_back(static_cast<double>(outcome.complete) / trials);
+            falseOrDamaged += outcome.damaged;
+            std::printf("  %6.1f  %3d  %3d\n", snr, outcome.complete, outcome.damaged);
+        }
+        std::fflush(stdout);
+    }
+    state.counters["snr50_dB"] = halfPoint(snrs, shares);
+    state.counters["damaged"] = falseOrDamaged;
+    state.counters["trials_per_point"] = trials;
+}
+
+// Top of each range: about 5 dB above where half get through.
+BENCHMARK(BM_Sensitivity)
+    ->Args({32, -2})
+    ->Args({16, -5})
+    ->Args({4, -11})
+    ->Args({1, -14})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+}  // namespace
