@@ -61,7 +61,7 @@ int TBufBufFifo::Put(const void* data)
         tail_ = c;
         ++chunkCount_;
     }
-    std::memcpy(tail_->slots[tail_->writeCount], data, kBufferBytes);
+    std::memcpy(tail_->buffers[tail_->writeCount], data, kBufferBytes);
     ++tail_->writeCount;
     bufferCount_.fetch_add(1, std::memory_order_relaxed);
     return 0;
@@ -91,7 +91,7 @@ int TBufBufFifo::Get(void* destination)
     }
     if (head_->readIndex >= head_->writeCount)
         return -1;
-    std::memcpy(destination, head_->slots[head_->readIndex], kBufferBytes);
+    std::memcpy(destination, head_->buffers[head_->readIndex], kBufferBytes);
     ++head_->readIndex;
     bufferCount_.fetch_sub(1, std::memory_order_relaxed);
     return 0;

@@ -34,7 +34,7 @@ private:
         int readIndex = 0;
         int writeCount = 0;
         Chunk* next = nullptr;
-        std::uint8_t slots[kSlotsPerChunk][kBufferBytes];
+        std::uint8_t buffers[kSlotsPerChunk][kBufferBytes];  // not "slots": a Qt keyword macro
     };
     static Chunk* newChunk();
 
