@@ -76,6 +76,7 @@ public:
     int lives() const { return lives_; }
     int bodyCount() const { return bodyCount_; }
     int faultCount() const { return faultCount_; }
+    int lastBlockSymbol() const { return lastBlockSymbol_; }
     const std::uint8_t* symbols() const { return symbols_; }
     // Tone spacing in FFT bins.
     int binsPerPosition() const { return spacingFactor_ * padFactor_; }
