@@ -54,6 +54,16 @@ public:
     // Reads up to count bytes; returns the number read (0 at the end or on
     // an error).
     std::size_t read(void* destination, std::size_t count);
+    // The next count bytes in place when the buffer already holds them (the
+    // position moves past them); nullptr otherwise: use read().
+    const unsigned char* take(std::size_t count)
+    {
+        const std::int64_t offset = position_ - bufferStart_;
+        if (offset < 0 || offset + static_cast<std::int64_t>(count) > static_cast<std::int64_t>(bufferFill_))
+            return nullptr;
+        position_ += static_cast<std::int64_t>(count);
+        return buffer_ + offset;
+    }
     bool seek(std::int64_t offset);
     std::int64_t position() const { return position_; }
     std::int64_t fileSize() const { return fileSize_; }

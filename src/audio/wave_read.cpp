@@ -109,15 +109,21 @@ std::int16_t TWaveRead::rawSample()
     const int align = format_.blockAlign;
     if (!file_.isOpen() || align > kMaxBlockAlign || align <= 0 || remaining_ < align)
         return 0;
-    unsigned char frame[kMaxBlockAlign] = {};
-    const std::size_t got = file_.read(frame, static_cast<std::size_t>(align));
-    if (got == 0) {
-        remaining_ = 0;
-        return 0;
+    unsigned char copy[kMaxBlockAlign] = {};
+    const unsigned char* frame = file_.take(static_cast<std::size_t>(align));
+    if (frame) {
+        remaining_ -= align;
+    } else {
+        const std::size_t got = file_.read(copy, static_cast<std::size_t>(align));
+        if (got == 0) {
+            remaining_ = 0;
+            return 0;
+        }
+        remaining_ -= static_cast<std::int64_t>(got);
+        if (got < static_cast<std::size_t>(align))
+            remaining_ = 0;  // the file ended early
+        frame = copy;
     }
-    remaining_ -= static_cast<std::int64_t>(got);
-    if (got < static_cast<std::size_t>(align))
-        remaining_ = 0;  // the file ended early
     if (format_.bitsPerSample == 8)
         return static_cast<std::int16_t>(frame[0] * 255 - 32640);
     return static_cast<std::int16_t>(le16(frame));
