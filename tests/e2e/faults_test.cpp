@@ -166,6 +166,30 @@ TEST(Faults, GpsPositionArrivesWithBothChecksIntact)
     EXPECT_EQ(bodyText(m, 32).substr(24), text);
 }
 
+// Blocks sent exactly as given: a data block whose last sync nibble is wrong
+// still arrives (weak, one fault) and keeps the lock for the block after it.
+TEST(Faults, WeakBlockIsDeliveredAndCounted)
+{
+    OutgoingMessage m;
+    m.sender = 5678;
+    m.recipient = 1234;
+    m.msgNumber = 7;
+    m.body.assign(kThreeBlocks.begin(), kThreeBlocks.end());
+    SignalPart part = fastText("");
+    part.rawBlocks = messageBlocks(m);
+    ASSERT_EQ(part.rawBlocks.size(), 4u);
+    part.rawBlocks[2].sync[3] = 1;  // 0, 3, 5, 1
+
+    test::ReceivingStation station;
+    receive(station, {part});
+    ASSERT_EQ(station.messages().size(), 1u);
+    const ReceivedMessage& r = station.messages()[0];
+    EXPECT_EQ(bodyText(r, 36), kThreeBlocks);
+    EXPECT_EQ(r.faultCount, 1);
+    EXPECT_EQ(r.correctedErrors, 15);  // the codeword whose sync nibble did not fit
+    EXPECT_EQ(r.symbolCount, 240);
+}
+
 // Two minutes of noise, loud enough to keep every decoder's detectors busy:
 // no decoder may hand on anything.
 TEST(Faults, NoiseAloneProducesNoMessage)

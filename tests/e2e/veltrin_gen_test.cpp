@@ -62,6 +62,7 @@ TEST_F(VeltrinGen, BadCommandLinesAreRefusedWithUsageStatus)
         {"-o", out, "--lat", "91"},
         {"-o", out, "--gps-time", "2024-13-01T00:00:00Z"},
         {"-o", out, "--body-hex", "ABC"},
+        {"-o", out, "--block", "000102030405060708090a0b/0,3,5,16"},
         {"-o", out, "--text", std::string(253, 'x')},
         {"-o", out, "--type", "gps", "--text", std::string(229, 'x')},
         {"-o", out, "--type", "ack", "--text", "acks carry no text"},

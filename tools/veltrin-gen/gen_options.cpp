@@ -1,5 +1,6 @@
 #include "gen_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -37,6 +38,7 @@ struct MessageSpec {
     int gpsQuality = 2;
     ModulatorSettings modulator;
     TransmissionFaults faults;
+    std::vector<OutgoingBlock> rawBlocks;
 };
 
 bool parseDouble(const std::string& text, double lo, double hi, double& out)
@@ -83,6 +85,34 @@ bool parseHex(const std::string& text, std::vector<std::uint8_t>& out)
     return true;
 }
 
+// "HEX" of 12 bytes, optionally followed by "/header", "/next", "/last" or
+// "/a,b,c,d" (four sync nibbles); without a pattern the block is a next block.
+bool parseBlock(const std::string& text, OutgoingBlock& block)
+{
+    const std::size_t slash = text.find('/');
+    std::vector<std::uint8_t> bytes;
+    if (!parseHex(text.substr(0, slash), bytes) || bytes.size() != kBlockBytes)
+        return false;
+    std::copy(bytes.begin(), bytes.end(), block.bytes);
+    const std::string sync = slash == std::string::npos ? "next" : text.substr(slash + 1);
+    const std::uint8_t* named = sync == "header" ? HeaderSync : sync == "next" ? NextSync : sync == "last" ? LastSync : nullptr;
+    if (named) {
+        std::copy(named, named + kBlockCodewords, block.sync);
+        return true;
+    }
+    int n[4];
+    int used = 0;
+    if (std::sscanf(sync.c_str(), "%d,%d,%d,%d%n", &n[0], &n[1], &n[2], &n[3], &used) != 4 ||
+        used != static_cast<int>(sync.size()))
+        return false;
+    for (int q = 0; q < kBlockCodewords; ++q) {
+        if (n[q] < 0 || n[q] > 15)
+            return false;
+        block.sync[q] = static_cast<std::uint8_t>(n[q]);
+    }
+    return true;
+}
+
 // Seconds since 1970 UTC, or "YYYY-MM-DD[T ]HH:MM:SS[Z]" in UTC.
 bool parseTime(const std::string& text, long long& out)
 {
@@ -115,7 +145,7 @@ bool takesValue(const std::string& opt)
     static const char* const kValueOptions[] = {
         "-o", "--output", "--rate", "--real-rate", "--bits", "--channels", "--signal-channel", "--snr",
         "--amplitude", "--noise-seed", "--lead", "--gap", "--trail", "--type", "--from", "--to", "--number",
-        "--text", "--encoding", "--body-hex", "--flags", "--ack", "--lat", "--lon", "--gps-time", "--gps-speed",
+        "--text", "--encoding", "--body-hex", "--block", "--flags", "--ack", "--lat", "--lon", "--gps-time", "--gps-speed",
         "--gps-course", "--gps-alt", "--gps-accuracy", "--gps-quality", "--speed", "--centre", "--center",
         "--offset", "--tuning", "--plain", "--tail", "--drop-block", "--corrupt-symbol", "--corrupt-per-codeword",
         "--fault-seed"};
@@ -181,6 +211,7 @@ std::string buildPart(const MessageSpec& spec, int index, SignalPart& part)
     m.body = std::move(body);
     part.modulator = spec.modulator;
     part.faults = spec.faults;
+    part.rawBlocks = spec.rawBlocks;
     return {};
 }
 
@@ -327,6 +358,11 @@ std::string parseCommandLine(int argc, const char* const argv[], GenRequest& req
                 if (!parseHex(value, spec.bodyHex))
                     return bad("must be pairs of hexadecimal digits");
                 spec.haveBodyHex = true;
+            } else if (opt == "--block") {
+                OutgoingBlock block;
+                if (!parseBlock(value, block))
+                    return bad("must be 24 hexadecimal digits, optionally /header, /next, /last or /a,b,c,d");
+                spec.rawBlocks.push_back(block);
             } else if (opt == "--flags") {
                 if (!parseInt(value, 0, 255, n))
                     return bad("must be 0..255 (0x.. accepted)");
@@ -466,6 +502,11 @@ Message (each --message group):
                          Windows-1251 (Cyrillic), cp1251 bytes are sent as
                          they are (default utf8)
   --body-hex HEX         the whole body as hexadecimal bytes instead
+  --block HEX[/SYNC]     send this 12-byte block (24 hex digits) as it is,
+                         with the sync pattern header, next, last or four
+                         nibbles a,b,c,d (default next); repeatable. A group
+                         with blocks sends only these, without a header of
+                         its own and without the faults below
   --flags N              header flags byte instead of the type's own
   --ack positive|negative|invalid
                          an acknowledgement with flags 0xA5, 0xAA or 0xA7

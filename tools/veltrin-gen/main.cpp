@@ -88,8 +88,14 @@ int main(int argc, char** argv)
                         signal.noiseSigma, request.signal.snrDb);
         for (std::size_t i = 0; i < request.parts.size(); ++i) {
             const SignalPart& p = request.parts[i];
+            const double at = static_cast<double>(signal.partStarts[i]) / realRate;
+            if (!p.rawBlocks.empty()) {
+                std::printf("message %zu at %.3f s: speed %d, %zu raw blocks\n", i + 1, at, p.modulator.speed,
+                            p.rawBlocks.size());
+                continue;
+            }
             std::printf("message %zu at %.3f s: speed %d, type %d, flags 0x%02X, %u > %u, number %u, %zu body bytes\n",
-                        i + 1, static_cast<double>(signal.partStarts[i]) / realRate, p.modulator.speed,
+                        i + 1, at, p.modulator.speed,
                         p.message.type, p.message.flags, p.message.sender, p.message.recipient,
                         p.message.msgNumber, p.message.body.size());
         }
