@@ -1,0 +1,194 @@
+#include "app/wave_menu_qt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QProgressBar>
+#include <QToolButton>
+
+#include "app/process_objects.h"
+#include "app/rx_form.h"
+#include "app/status_bar_widget.h"
+#include "audio/file_decoding.h"
+#include "audio/sample_chain.h"
+#include "platform/platform_qt.h"
+
+namespace veltrin {
+
+namespace {
+
+constexpr int kCapturePanel = 3;
+constexpr int kCaptureChannels = 1;
+constexpr int kCaptureBits = 16;
+constexpr int kCaptureRate = 48000;  // the nominal device rate, whatever the calibration says
+
+}  // namespace
+
+WaveMenu::WaveMenu(TRxForm& form) : form_(form)
+{
+    auto connectItem = [this](const char* name, void (WaveMenu::*handler)()) {
+        if (QAction* item = form_.action(QString::fromLatin1(name)))
+            QObject::connect(item, &QAction::triggered, &form_, [this, handler] { (this->*handler)(); });
+    };
+    connectItem("DecodeFromFile1", &WaveMenu::DecodeFromFile1Click);
+    connectItem("StopDecodingFromFile1", &WaveMenu::StopDecodingFromFile1Click);
+    connectItem("OpenWaveCaptureFile1", &WaveMenu::OpenWaveCaptureFile1Click);
+    connectItem("CloseWaveCaptureFile1", &WaveMenu::CloseWaveCaptureFile1Click);
+    QObject::connect(form_.FastDecodingButton, &QToolButton::clicked, &form_,
+                     [this] { FastDecodingButtonClick(); });
+
+    // Every captured buffer, after channel selection, goes to the open
+    // capture file; a failed write closes it through the same handler.
+    SampleChain& chain = form_.sampleChain();
+    chain.setCaptureWriter([this](const std::int16_t* samples, int frames) {
+        return form_.objects().waveWrite->Write(samples, frames);
+    });
+    chain.setCaptureCloser([this] { CloseWaveCaptureFile1Click(); });
+}
+
+void WaveMenu::setItemEnabled(const char* name, bool enabled)
+{
+    if (QAction* item = form_.action(QString::fromLatin1(name)))
+        item->setEnabled(enabled);
+}
+
+std::string WaveMenu::askDecodeFile()
+{
+    if (chooseDecodeFile_)
+        return chooseDecodeFile_();
+    if (isHeadless())
+        return {};
+    const QString name = QFileDialog::getOpenFileName(&form_, QStringLiteral("Select File"), QStringLiteral("."),
+                                                      QStringLiteral("Wave Files (*.wav);;All Files (*)"));
+    return name.toStdString();  // a file name is passed on as the system spells it
+}
+
+std::string WaveMenu::askCaptureFile()
+{
+    if (chooseCaptureFile_)
+        return chooseCaptureFile_();
+    if (isHeadless())
+        return {};
+    QFileDialog dialog(&form_, QStringLiteral("Open wave capture file"), QStringLiteral("."),
+                       QStringLiteral("Wave files (*.wav);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("wav"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void WaveMenu::DecodeFromFile1Click()
+{
+    AppState& state = form_.state();
+    if (state.decodingFromFile || decodeBusy_)
+        return;
+    decodeBusy_ = true;
+    setItemEnabled("DecodeFromFile1", false);
+    setItemEnabled("StopDecodingFromFile1", true);
+    state.fastDecoding = false;
+    state.stopFileDecoding = false;
+
+    const std::string file = askDecodeFile();
+    if (file.empty()) {
+        finishDecoding(FileDecodeResult::Finished);
+        return;
+    }
+
+    FileDecodeHooks hooks;
+    hooks.boxes = &form_.messageBoxes();
+    hooks.started = [this] {
+        form_.FastDecodingButton->setChecked(false);
+        form_.FastDecodingButton->setEnabled(true);
+        form_.FileProgressBar->setValue(0);
+        form_.FileProgressBar->setVisible(true);
+        emit form_.waveStateChanged();
+    };
+    hooks.processPendingMessages = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
+    hooks.progress = [this](const FileDecodeProgress& p) {
+        form_.FileProgressBar->setValue(static_cast<int>(p.fraction * 1000.0 + 0.5));
+    };
+    hooks.fifo = form_.objects().fifo.get();
+    hooks.poster = &form_.poster();
+    const FileDecodeResult result =
+        decodeWaveFile(file, *form_.objects().waveRead, form_.sampleChain(), state, hooks);
+    finishDecoding(result);
+}
+
+void WaveMenu::finishDecoding(FileDecodeResult result)
+{
+    AppState& state = form_.state();
+    setItemEnabled("DecodeFromFile1", true);
+    setItemEnabled("StopDecodingFromFile1", false);
+    const bool refused = result == FileDecodeResult::OpenError ||
+                         result == FileDecodeResult::UnsupportedFormat ||
+                         result == FileDecodeResult::UnsupportedRate;
+    if (!refused) {
+        state.fastDecoding = false;
+        state.stopFileDecoding = false;
+        form_.FastDecodingButton->setChecked(false);
+        form_.FastDecodingButton->setEnabled(false);
+    }
+    form_.FileProgressBar->setVisible(false);
+    state.displayHoldTicks = 0;
+    decodeBusy_ = false;
+    emit form_.waveStateChanged();
+}
+
+void WaveMenu::StopDecodingFromFile1Click()
+{
+    form_.state().stopFileDecoding = true;
+}
+
+void WaveMenu::FastDecodingButtonClick()
+{
+    AppState& state = form_.state();
+    state.fastDecoding = !state.fastDecoding;
+    form_.FastDecodingButton->setChecked(state.fastDecoding);
+}
+
+void WaveMenu::OpenWaveCaptureFile1Click()
+{
+    AppState& state = form_.state();
+    state.displayHoldTicks = 40;
+    if (openBusy_)
+        return;
+    openBusy_ = true;
+    const std::string file = askCaptureFile();
+    if (!file.empty()) {
+        setItemEnabled("OpenWaveCaptureFile1", false);
+        if (form_.objects().waveWrite->Open(file, kCaptureChannels, kCaptureBits, kCaptureRate) != 0) {
+            form_.messageBoxes().showMessage("Wave File Open Error!", "File Error");
+            setItemEnabled("OpenWaveCaptureFile1", true);
+        } else {
+            setItemEnabled("CloseWaveCaptureFile1", true);
+            state.captureFileOpen = true;
+            form_.statusPanels().setPanelText(kCapturePanel, "W.Capt");
+        }
+    }
+    state.displayHoldTicks = 0;
+    openBusy_ = false;
+    emit form_.waveStateChanged();
+}
+
+void WaveMenu::CloseWaveCaptureFile1Click()
+{
+    if (closeBusy_)
+        return;
+    closeBusy_ = true;
+    AppState& state = form_.state();
+    state.captureFileOpen = false;
+    if (form_.objects().waveWrite->Close() == 0)
+        form_.messageBoxes().showMessage("Wave capture file was closed", "File Closed");
+    else
+        form_.messageBoxes().showMessage("There was errors in wave capture file!", "File Error");
+    setItemEnabled("CloseWaveCaptureFile1", false);
+    setItemEnabled("OpenWaveCaptureFile1", true);
+    form_.statusPanels().setPanelText(kCapturePanel, "");
+    state.displayHoldTicks = 0;
+    closeBusy_ = false;
+    emit form_.waveStateChanged();
+}
+
+}  // namespace veltrin

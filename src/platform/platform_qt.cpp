@@ -1,0 +1,70 @@
+#include "platform/platform_qt.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "platform/cp1251.h"
+
+namespace veltrin {
+
+QString toQt(const std::string& cp1251)
+{
+    return QString::fromStdString(cp1251ToUtf8(cp1251));
+}
+
+std::string fromQt(const QString& text)
+{
+    return utf8ToCp1251(text.toStdString());
+}
+
+bool isHeadless()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform.isEmpty() || platform == QLatin1String("offscreen") ||
+           platform == QLatin1String("minimal");
+}
+
+QEvent::Type WindowMessageEvent::eventType()
+{
+    static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+void QtWindowMessagePoster::postWindowMessage(unsigned message, WParam wParam)
+{
+    std::lock_guard lock(mutex_);
+    if (target_)
+        QCoreApplication::postEvent(target_, new WindowMessageEvent(message, wParam));
+}
+
+void QtWindowMessagePoster::detach()
+{
+    std::lock_guard lock(mutex_);
+    if (target_)
+        QCoreApplication::removePostedEvents(target_, WindowMessageEvent::eventType());
+    target_ = nullptr;
+}
+
+void QtMessageBoxes::showMessage(const std::string& text, const std::string& caption)
+{
+    if (isHeadless()) {
+        headless_.showMessage(text, caption);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, toQt(caption), toQt(text), QMessageBox::Ok, parent_.data());
+    box.exec();
+}
+
+bool QtShell::openDocument(const std::string& pathOrUrl)
+{
+    const QString target = toQt(pathOrUrl);
+    QUrl url(target);
+    if (url.scheme().size() < 2)  // a path, not "https:" or "mailto:"
+        url = QUrl::fromLocalFile(target);
+    return QDesktopServices::openUrl(url);
+}
+
+}  // namespace veltrin
