@@ -19,6 +19,7 @@ namespace veltrin {
 struct Ifsk16DecoderTestAccess {
     static void storeHop(TIfsk16Decoder& d, double quality, double tonePos) { d.StoreHop(quality, tonePos); }
     static float* quality(TIfsk16Decoder& d) { return d.quality_; }
+    static const float* tonePos(TIfsk16Decoder& d) { return d.tonePos_; }
     static void startMessage(TIfsk16Decoder& d, const std::uint8_t bytes[12], int errors)
     {
         d.StartMessage(bytes, errors);
