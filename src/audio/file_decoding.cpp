@@ -55,6 +55,7 @@ const char* fileDecodeMessage(FileDecodeResult result)
         return "Unsupported sample rate!";
     case FileDecodeResult::Finished:
     case FileDecodeResult::Stopped:
+    case FileDecodeResult::AlreadyDecoding:
         break;
     }
     return "";
@@ -81,6 +82,10 @@ FileDecodeResult decodeWaveFile(const std::string& fileName, TWaveRead& reader,
                                 SampleChain& chain, AppState& state,
                                 const FileDecodeHooks& hooks)
 {
+    // A second decoding started from the event processing inside the loop
+    // would reopen the reader under the first one.
+    if (state.decodingFromFile)
+        return FileDecodeResult::AlreadyDecoding;
     const int opened = reader.Open(fileName);
     if (opened == kWaveReadBadBlockAlign || opened == kWaveReadFrameTooLong)
         return refuse(FileDecodeResult::UnsupportedFormat, hooks);

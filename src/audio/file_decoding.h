@@ -25,6 +25,7 @@ enum class FileDecodeResult {
     OpenError,          // "File Open Error!"
     UnsupportedFormat,  // "Unsupported audio format!"
     UnsupportedRate,    // "Unsupported sample rate!"
+    AlreadyDecoding,    // called again from inside the loop (decodingFromFile set): nothing done
 };
 
 // The message a refusal shows (empty for Finished and Stopped).
@@ -58,7 +59,19 @@ struct FileDecodeHooks {
     WindowMessagePoster* poster = nullptr;
 };
 
-// Opens and checks the file, then decodes it through chain. Sets
+// Opens and checks the file, then decodes it through chain.
+//
+// The window's "Decode From File" handler, in outline:
+//     FileDecodeHooks hooks;
+//     hooks.boxes = &messageBoxes;
+//     hooks.started = [&] { raise and enable FastDecodingButton; };
+//     hooks.processPendingMessages = [] { QCoreApplication::processEvents(); };
+//     hooks.progress = [&](const FileDecodeProgress& p) { show p.fraction; };
+//     hooks.fifo = &fifo;
+//     hooks.poster = &poster;
+//     decodeWaveFile(name, waveRead, sampleChain, appState, hooks);
+// "FastD." toggles appState.fastDecoding, "Stop Decoding From File" sets
+// appState.stopFileDecoding; both are read between blocks. Sets
 // decodingFromFile while the loop runs; reads fastDecoding, stopFileDecoding
 // and shuttingDown from state on every pass. The reader is closed on return.
 FileDecodeResult decodeWaveFile(const std::string& fileName, TWaveRead& reader,

@@ -164,6 +164,17 @@ TEST_F(FileDecodingTest, PacedDecodingHonoursFastModeAndStop)
     EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(300));
     EXPECT_GE(passes, 6);
 
+    // A second decoding asked for from inside the loop is ignored.
+    FileDecodeResult nested = FileDecodeResult::Finished;
+    hooks.processPendingMessages = [&] {
+        state.fastDecoding = true;
+        nested = decodeWaveFile(path, reader, *chain, state, hooks);
+    };
+    fed.clear();
+    ASSERT_EQ(decode(path), FileDecodeResult::Finished);
+    EXPECT_EQ(nested, FileDecodeResult::AlreadyDecoding);
+    EXPECT_EQ(fed.size(), 3u * 2048u);
+
     // Stop after the first block.
     fed.clear();
     hooks.sleep = [](std::chrono::milliseconds) {};

@@ -98,7 +98,7 @@ int main(int argc, char** argv)
         const FileDecodeResult result = decoder.decode(paths[i], hooks);
         progress.clear();
         outlet.endFile();
-        if (result != FileDecodeResult::Finished && result != FileDecodeResult::Stopped) {
+        if (*fileDecodeMessage(result) != '\0') {
             std::fprintf(stderr, "veltrin-decode: %s: %s\n", shown.c_str(), fileDecodeMessage(result));
             status = kExitRefused;
         }
