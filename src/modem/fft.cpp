@@ -1,6 +1,7 @@
 #include "modem/fft.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace veltrin {
@@ -49,15 +50,24 @@ int log2Of(int n)
     return s;
 }
 
-unsigned bitReverse(unsigned k, int bits)
-{
-    unsigned r = 0;
-    for (int b = 0; b < bits; ++b) {
-        r = (r << 1) | (k & 1u);
-        k >>= 1;
+// Bit reversal of 14-bit indices; shorter widths shift the result down.
+struct BitReversal {
+    std::uint16_t rev[kFftMaxSize] = {};
+    constexpr BitReversal()
+    {
+        for (unsigned k = 0; k < kFftMaxSize; ++k) {
+            unsigned r = 0, v = k;
+            for (int b = 0; b < kLog2Max; ++b) {
+                r = (r << 1) | (v & 1u);
+                v >>= 1;
+            }
+            rev[k] = static_cast<std::uint16_t>(r);
+        }
     }
-    return r;
-}
+};
+constexpr BitReversal kBitReversal;
+
+inline unsigned bitReverse(unsigned k, int bits) { return kBitReversal.rev[k] >> (kLog2Max - bits); }
 
 // Eight floats at a time; the compiler maps this onto whatever vector
 // registers the target has (two SSE registers on plain x86-64). These helpers
@@ -65,17 +75,17 @@ unsigned bitReverse(unsigned k, int bits)
 #pragma GCC diagnostic ignored "-Wpsabi"
 typedef float v8 __attribute__((vector_size(32)));
 
-inline v8 load8(const float* p)
+[[gnu::always_inline]] inline v8 load8(const float* p)
 {
     v8 v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-inline void store8(float* p, v8 v) { std::memcpy(p, &v, sizeof v); }
+[[gnu::always_inline]] inline void store8(float* p, v8 v) { std::memcpy(p, &v, sizeof v); }
 
 // One radix-2 DIF stage over all groups of size 2h.
-inline void difStage(float* __restrict re, float* __restrict im, int n, int h, const float* __restrict wr,
+[[gnu::always_inline]] inline void difStage(float* __restrict re, float* __restrict im, int n, int h, const float* __restrict wr,
                      const float* __restrict wi)
 {
     if (h >= 8) {
@@ -116,7 +126,7 @@ inline void difStage(float* __restrict re, float* __restrict im, int n, int h, c
 
 // A DIF stage whose upper halves are known to be zero: only `valid` leading
 // entries of each group's lower half may be non-zero.
-inline void difStageZeroUpper(float* __restrict re, float* __restrict im, int n, int h, int valid,
+[[gnu::always_inline]] inline void difStageZeroUpper(float* __restrict re, float* __restrict im, int n, int h, int valid,
                               const float* __restrict wr, const float* __restrict wi)
 {
     for (int g = 0; g < n; g += 2 * h) {
@@ -143,10 +153,77 @@ inline void difStageZeroUpper(float* __restrict re, float* __restrict im, int n,
     }
 }
 
-// The last two stages (groups of 4, twiddles 1 and -i) fused into one pass.
-inline void difLastTwoStages(float* __restrict re, float* __restrict im, int n)
+typedef float v4 __attribute__((vector_size(16)));
+typedef int v4i __attribute__((vector_size(16)));
+
+[[gnu::always_inline]] inline v4 load4(const float* p)
 {
-    for (int g = 0; g < n; g += 4) {
+    v4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+[[gnu::always_inline]] inline void store4(float* p, v4 v) { std::memcpy(p, &v, sizeof v); }
+
+// The stage with groups of 8: one vector of four per half.
+[[gnu::always_inline]] inline void difStageOf8(float* __restrict re, float* __restrict im, int n,
+                                               const float* __restrict wr, const float* __restrict wi)
+{
+    const v4 cr = load4(wr), ci = load4(wi);
+    for (int g = 0; g < n; g += 8) {
+        const v4 xr = load4(re + g), xi = load4(im + g);
+        const v4 yr = load4(re + g + 4), yi = load4(im + g + 4);
+        store4(re + g, xr + yr);
+        store4(im + g, xi + yi);
+        const v4 dr = xr - yr, di = xi - yi;
+        store4(re + g + 4, dr * cr - di * ci);
+        store4(im + g + 4, dr * ci + di * cr);
+    }
+}
+
+// 4 x 4 transpose: rows a, b, c, d become columns.
+[[gnu::always_inline]] inline void transpose4(v4& a, v4& b, v4& c, v4& d)
+{
+    const v4 t0 = __builtin_shuffle(a, b, v4i{0, 4, 1, 5});
+    const v4 t1 = __builtin_shuffle(a, b, v4i{2, 6, 3, 7});
+    const v4 t2 = __builtin_shuffle(c, d, v4i{0, 4, 1, 5});
+    const v4 t3 = __builtin_shuffle(c, d, v4i{2, 6, 3, 7});
+    a = __builtin_shuffle(t0, t2, v4i{0, 1, 4, 5});
+    b = __builtin_shuffle(t0, t2, v4i{2, 3, 6, 7});
+    c = __builtin_shuffle(t1, t3, v4i{0, 1, 4, 5});
+    d = __builtin_shuffle(t1, t3, v4i{2, 3, 6, 7});
+}
+
+// The last two stages (groups of 4, twiddles 1 and -i) fused into one pass,
+// four groups at a time after a transpose.
+[[gnu::always_inline]] inline void difLastTwoStages(float* __restrict re, float* __restrict im, int n)
+{
+    int g = 0;
+    for (; g + 16 <= n; g += 16) {
+        v4 r0 = load4(re + g), r1 = load4(re + g + 4), r2 = load4(re + g + 8), r3 = load4(re + g + 12);
+        v4 i0 = load4(im + g), i1 = load4(im + g + 4), i2 = load4(im + g + 8), i3 = load4(im + g + 12);
+        transpose4(r0, r1, r2, r3);  // r0 = entry 0 of each of the four groups, ...
+        transpose4(i0, i1, i2, i3);
+        const v4 ar = r0 + r2, ai = i0 + i2;
+        const v4 br = r0 - r2, bi = i0 - i2;
+        const v4 cr = r1 + r3, ci = i1 + i3;
+        const v4 dr = i1 - i3, di = r3 - r1;  // (x1 - x3) * (-i)
+        v4 y0r = ar + cr, y0i = ai + ci;
+        v4 y1r = ar - cr, y1i = ai - ci;
+        v4 y2r = br + dr, y2i = bi + di;
+        v4 y3r = br - dr, y3i = bi - di;
+        transpose4(y0r, y1r, y2r, y3r);
+        transpose4(y0i, y1i, y2i, y3i);
+        store4(re + g, y0r);
+        store4(re + g + 4, y1r);
+        store4(re + g + 8, y2r);
+        store4(re + g + 12, y3r);
+        store4(im + g, y0i);
+        store4(im + g + 4, y1i);
+        store4(im + g + 8, y2i);
+        store4(im + g + 12, y3i);
+    }
+    for (; g < n; g += 4) {
         const float x0r = re[g], x0i = im[g], x1r = re[g + 1], x1i = im[g + 1];
         const float x2r = re[g + 2], x2i = im[g + 2], x3r = re[g + 3], x3i = im[g + 3];
         const float ar = x0r + x2r, ai = x0i + x2i;
@@ -168,6 +245,10 @@ inline void difLastTwoStages(float* __restrict re, float* __restrict im, int n)
 // DIF transform leaving the bins in bit-reversed order. Only the first
 // `valid` entries are read as input; the rest count as zero. Stages whose
 // upper halves are all zero reduce to one complex product per entry.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Wider vectors where the processor has them; chosen once at load time.
+__attribute__((target_clones("arch=x86-64-v3", "default")))
+#endif
 void difBitReversed(float* re, float* im, int n, int valid)
 {
     const TwiddleTables& tw = twiddles();
@@ -184,6 +265,9 @@ void difBitReversed(float* re, float* im, int n, int valid)
     for (int h = n / 2; h >= 4; h /= 2) {
         if (valid <= h) {
             difStageZeroUpper(re, im, n, h, valid, tw.reFor(2 * h), tw.imFor(2 * h));
+        } else if (h == 4) {
+            difStageOf8(re, im, n, tw.reFor(8), tw.imFor(8));
+            valid = h;
         } else {
             difStage(re, im, n, h, tw.reFor(2 * h), tw.imFor(2 * h));
             valid = h;

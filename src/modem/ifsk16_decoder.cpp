@@ -149,12 +149,14 @@ void TIfsk16Decoder::RunHop()
 
 void TIfsk16Decoder::AnalyseHop()
 {
-    const double scale = 1.0 / (2.0 * windowLen_ * static_cast<double>(windowLen_));
+    // Single precision is ample here: the magnitudes are stored as floats and
+    // the power threshold 1e-12 is far inside the float range.
+    const float scale = static_cast<float>(1.0 / (2.0 * windowLen_ * static_cast<double>(windowLen_)));
     for (int k = binLo_ - 1; k <= binHi_ + 1; ++k) {
-        const double re = fftRe_[k] * scale;
-        const double im = fftIm_[k] * scale;
-        const double p = re * re + im * im;
-        mag_[k] = p > 1e-12 ? static_cast<float>(std::sqrt(p)) : 0.0f;
+        const float re = fftRe_[k] * scale;
+        const float im = fftIm_[k] * scale;
+        const float p = re * re + im * im;
+        mag_[k] = p > 1e-12f ? std::sqrt(p) : 0.0f;
     }
     const ToneEstimate est = EstimateTone(mag_, binLo_, binHi_, binsPerPosition());
     StoreHop(est.quality, est.position);

@@ -6,7 +6,30 @@ namespace veltrin {
 
 namespace {
 
-using gf16::mul;
+// Full product table: the decoder multiplies in its innermost loops.
+struct MulTable {
+    std::uint8_t v[16][16] = {};
+    constexpr MulTable()
+    {
+        for (unsigned a = 0; a < 16; ++a)
+            for (unsigned b = 0; b < 16; ++b) {
+                // Shift-and-add multiplication modulo x^4 + x + 1.
+                unsigned product = 0, x = a;
+                for (unsigned bits = b; bits; bits >>= 1) {
+                    if (bits & 1)
+                        product ^= x;
+                    x <<= 1;
+                    if (x & 0x10)
+                        x ^= 0x13;
+                }
+                v[a][b] = static_cast<std::uint8_t>(product);
+            }
+    }
+};
+constexpr MulTable kMul;
+static_assert(kMul.v[2][9] == 1 && kMul.v[8][8] == 12);
+
+inline std::uint8_t mul(std::uint8_t a, std::uint8_t b) { return kMul.v[a & 0x0F][b & 0x0F]; }
 
 constexpr int kSyndromes = kRsParitySymbols;  // roots alpha^1..alpha^8
 

@@ -1,0 +1,66 @@
+// All four decoders fed the same 12000 Hz audio (noise plus a tone hopping
+// like a transmission), as the receive chain feeds them. Reports samples per
+// second and the multiple of real time on one core.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "modem/decoder_shared.h"
+#include "modem/ifsk16_decoder.h"
+
+namespace {
+
+std::vector<float> makeAudio(int seconds)
+{
+    std::mt19937 rng(7);
+    std::normal_distribution<float> noise(0.0f, 2000.0f);
+    std::uniform_int_distribution<int> move(2, 17);
+    std::vector<float> audio(static_cast<std::size_t>(12000) * seconds);
+    // A speed-32 style signal: tones 46.875 Hz apart around 1710.9375 Hz.
+    int position = 0;
+    double phase = 0.0;
+    for (std::size_t i = 0; i < audio.size(); ++i) {
+        if (i % 256 == 0)
+            position = (position + move(rng)) % 18;
+        const double hz = 1710.9375 + (position - 8.5) * 46.875;
+        phase += 2 * M_PI * hz / 12000.0;
+        audio[i] = static_cast<float>(3000.0 * std::sin(phase)) + noise(rng);
+    }
+    return audio;
+}
+
+void BM_FourDecoders(benchmark::State& state)
+{
+    const std::vector<float> audio = makeAudio(20);
+    const int speeds[4] = {1, 4, 16, 32};
+    const int spacing[4] = {2, 2, 1, 1};
+    const double centre[4] = {1700.0, 1700.0, 1710.9375, 1710.9375};
+    std::unique_ptr<veltrin::TIfsk16Decoder> decoders[4];
+    for (int i = 0; i < 4; ++i) {
+        decoders[i] = std::make_unique<veltrin::TIfsk16Decoder>();
+        decoders[i]->Setup(speeds[i], spacing[i], centre[i]);
+    }
+    const bool display = state.range(0) != 0;
+    std::size_t samples = 0;
+    for (auto _ : state) {
+        for (float x : audio) {
+            if (display)
+                veltrin::spectrumPending = 0;  // a display that takes every spectrum
+            for (auto& d : decoders)
+                d->PutSample(x);
+        }
+        samples += audio.size();
+    }
+    veltrin::spectrumPending = 0;
+    state.counters["samples/s"] = benchmark::Counter(static_cast<double>(samples), benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(samples) / 12000.0, benchmark::Counter::kIsRate);
+}
+
+}  // namespace
+
+// Arg 0: no display (spectrum copy skipped while pending); 1: the display takes every spectrum.
+BENCHMARK(BM_FourDecoders)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
