@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/settings.h"
+#include "audio/recording_decoder.h"
 #include "decoder_test_util.h"
 #include "modem/crc16.h"
 #include "modem/decoder_shared.h"
@@ -112,6 +113,45 @@ INSTANTIATE_TEST_SUITE_P(KnownTransmissions, Recordings, ::testing::ValuesIn(kCa
                              std::string name = info.param.wav;
                              return name.substr(0, name.find('.'));
                          });
+
+}  // namespace
+}  // namespace veltrin
+
+namespace veltrin {
+namespace {
+
+// The same recordings, plus the 48 kHz one, through the station's own sample
+// chain (decimation and resampling to 12000 Hz) as the file decoder runs it.
+TEST(RecordingsThroughSampleChain, EveryRecordingGivesItsOneMessage)
+{
+    struct Case {
+        const char* wav;
+        int speed, msgNumber, length, symbolCount;
+    };
+    const Case cases[] = {{"known_text_s1.wav", 1, 9, 7, 120},
+                          {"known_text_s4_48k.wav", 4, 41, 21, 180},
+                          {"known_text_s16.wav", 16, 42, 41, 300},
+                          {"known_gps_s32.wav", 32, 43, 32, 240},
+                          {"known_beacon_s32_noisy.wav", 32, 44, 13, 180}};
+    for (const Case& c : cases) {
+        Settings settings;
+        RecordingOptions options;
+        applyRecordingOptions(options, settings);
+        RecordingSink sink;
+        RecordingDecoder decoder(settings);
+        decoder.setOutlets(&sink);
+        ASSERT_EQ(decoder.decode(std::string(VELTRIN_TEST_DATA) + "/" + c.wav), FileDecodeResult::Finished)
+            << c.wav;
+        ASSERT_EQ(sink.messages.size(), 1u) << c.wav;
+        const ReceivedMessage& m = sink.messages[0];
+        EXPECT_EQ(m.speed, c.speed) << c.wav;
+        EXPECT_EQ(m.header.msgNumber, c.msgNumber) << c.wav;
+        EXPECT_EQ(m.header.length, c.length) << c.wav;
+        EXPECT_EQ(m.faultCount, 0) << c.wav;
+        EXPECT_EQ(m.symbolCount, c.symbolCount) << c.wav;
+        EXPECT_EQ(crc16(m.body.data(), m.header.length), m.header.bodyCrc) << c.wav;
+    }
+}
 
 }  // namespace
 }  // namespace veltrin
