@@ -147,7 +147,9 @@ bool RiffReader::descendChunk(RiffChunk& chunk, const RiffChunk& parent, std::ui
             chunk.formType = 0;
             chunk.dataOffset = dataOffset;
             chunk.flags = 0;
-            chunk.end = declaredEnd < parent.end ? declaredEnd : parent.end;
+            // The chunk's own size is the more specific statement: a RIFF
+            // size a few bytes short (a common writer slip) loses nothing.
+            chunk.end = declaredEnd < fileSize_ ? declaredEnd : fileSize_;
             return true;
         }
         if (declaredEnd > parent.end)

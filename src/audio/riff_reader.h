@@ -25,7 +25,8 @@ struct RiffChunk {
     std::uint32_t formType = 0;    // RIFF and LIST chunks only
     std::int64_t dataOffset = 0;   // file offset of the chunk's data
     std::uint32_t flags = 0;
-    // End of the chunk's data as far as the file really holds it.
+    // End of the chunk's data as far as the file really holds it (a found
+    // sub-chunk is limited by the file, not by its parent's size field).
     std::int64_t end = 0;
 };
 

@@ -209,6 +209,7 @@ TEST(WaveRead, MalformedFilesAreRefusedCleanly)
         const char* name;
         std::vector<std::uint8_t> bytes;
         int expected;
+        std::int64_t dataBytes = -1;  // readable data when opened; -1: not checked
     };
     const std::vector<Case> cases = {
         {"empty", {}, kWaveReadNotRiffWave},
@@ -226,11 +227,12 @@ TEST(WaveRead, MalformedFilesAreRefusedCleanly)
         {"block align 0", riff(fmtThenData(Fmt{.align = 0})), kWaveReadBadBlockAlign},
         {"block align 1 at 16 bits", riff(fmtThenData(Fmt{.align = 1})), kWaveReadBadBlockAlign},
         {"frame of 24 bytes", riff(fmtThenData(Fmt{.channels = 12, .align = 24})), kWaveReadFrameTooLong},
-        {"frame of 16 bytes", riff(fmtThenData(Fmt{.channels = 8, .align = 16})), kWaveReadOk},
+        {"frame of 16 bytes", riff(fmtThenData(Fmt{.channels = 8, .align = 16})), kWaveReadOk, 64},
         {"8 bits, block align 1", riff(eightBitAlignOne), kWaveReadOk},
         {"odd chunk with pad byte", riff(oddJunkPadded), kWaveReadOk},
-        {"streamed sizes", riff(fmtThenData(Fmt{}, 0xFFFFFFFFu, 100), 0xFFFFFFFFu), kWaveReadOk},
-        {"data size past the end", riff(fmtThenData(Fmt{}, 1000, 10)), kWaveReadOk},
+        {"streamed sizes", riff(fmtThenData(Fmt{}, 0xFFFFFFFFu, 100), 0xFFFFFFFFu), kWaveReadOk, 100},
+        {"data size past the end", riff(fmtThenData(Fmt{}, 1000, 10)), kWaveReadOk, 10},
+        {"RIFF size without the header", riff(fmtThenData(Fmt{}, 64, 64), 64), kWaveReadOk, 64},
     };
     TempDir dir;
     for (const Case& c : cases) {
@@ -246,6 +248,9 @@ TEST(WaveRead, MalformedFilesAreRefusedCleanly)
             continue;
         }
         EXPECT_LE(reader.totalDataBytes(), static_cast<std::int64_t>(c.bytes.size()));
+        if (c.dataBytes >= 0) {
+            EXPECT_EQ(reader.totalDataBytes(), c.dataBytes);
+        }
         const auto samples = readAll(reader);
         EXPECT_LE(samples.size(), c.bytes.size());
     }
