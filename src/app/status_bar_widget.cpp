@@ -1,6 +1,7 @@
 #include "app/status_bar_widget.h"
 
 #include <QLabel>
+#include <algorithm>
 
 #include "platform/platform_qt.h"
 
@@ -18,6 +19,24 @@ constexpr PanelDesign kDesign[StatusBarPanels::kPanels] = {
     {"", 70},       {"D1", 24},      {"", 160},      {"", 60},   {"Debug", 120}, {"ExtMess", 60},
 };
 
+// A panel that asks for its designed width but can shrink with the window.
+class PanelLabel : public QLabel {
+public:
+    PanelLabel(const QString& text, int designWidth, QWidget* parent)
+        : QLabel(text, parent), designWidth_(designWidth)
+    {
+    }
+    QSize sizeHint() const override
+    {
+        QSize hint = QLabel::sizeHint();
+        return {std::max(hint.width(), designWidth_), hint.height()};
+    }
+    QSize minimumSizeHint() const override { return {8, QLabel::minimumSizeHint().height()}; }
+
+private:
+    int designWidth_;
+};
+
 }  // namespace
 
 StatusBarPanels::StatusBarPanels(QWidget* parent) : QStatusBar(parent)
@@ -25,11 +44,10 @@ StatusBarPanels::StatusBarPanels(QWidget* parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(true);
     for (int i = 0; i < kPanels; ++i) {
-        auto* label = new QLabel(QString::fromLatin1(kDesign[i].text), this);
+        auto* label = new PanelLabel(QString::fromLatin1(kDesign[i].text), kDesign[i].width, this);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setMinimumWidth(kDesign[i].width);
         addWidget(label, i == 8 || i == 10 ? 1 : 0);  // the notice panels take the spare room
         panels_[i] = label;
     }

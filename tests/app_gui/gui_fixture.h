@@ -1,0 +1,133 @@
+#pragma once
+// The offscreen application and a main window in a temporary working
+// directory with its own configuration folder, message-box recorder and
+// shell recorder.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/process_objects.h"
+#include "app/rx_form.h"
+#include "platform/shell.h"
+#include "platform/ui_ports.h"
+
+namespace veltrin::testing {
+
+inline QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "test_app_gui";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+struct RecordingBoxes : MessageBoxes {
+    void showMessage(const std::string& text, const std::string& caption) override
+    {
+        shown.push_back(caption + ": " + text);
+    }
+    std::vector<std::string> shown;
+};
+
+// Processes events until done() or the time limit.
+inline bool pumpUntil(const std::function<bool()>& done, int limitMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limitMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class WindowFixture : public ::testing::Test {
+protected:
+    std::filesystem::path root;     // working directory of the window
+    std::filesystem::path exeDir;   // where STRINGS.INI and the help file would sit
+    std::filesystem::path config;   // XDG_CONFIG_HOME
+    RecordingBoxes boxes;
+    NullShell shell;
+    std::unique_ptr<ProcessObjects> objects;
+    std::unique_ptr<TRxForm> form;
+
+    void SetUp() override
+    {
+        application();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root = std::filesystem::temp_directory_path() /
+               ("veltrin_gui_" + std::to_string(::getpid()) + "_" + info->name());
+        std::filesystem::remove_all(root);
+        exeDir = root / "bin";
+        config = root / "config";
+        std::filesystem::create_directories(exeDir);
+        std::filesystem::create_directories(root / "work");
+        savedCwd_ = std::filesystem::current_path();
+        std::filesystem::current_path(root / "work");
+        if (const char* x = std::getenv("XDG_CONFIG_HOME"))
+            savedXdg_ = x;
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        objects.reset();
+        QCoreApplication::processEvents();
+        std::filesystem::current_path(savedCwd_);
+        if (savedXdg_)
+            ::setenv("XDG_CONFIG_HOME", savedXdg_->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::remove_all(root);
+    }
+
+    RxFormEnvironment environment()
+    {
+        RxFormEnvironment env;
+        env.boxes = &boxes;
+        env.shell = &shell;
+        env.executableDir = exeDir.string();
+        env.quitOnExit = false;  // the tests' event loop is their own
+        return env;
+    }
+
+    // Creates the window (FormCreate) and its dialogs; the hooks are set
+    // before the first activation by the caller.
+    TRxForm& createWindow(RxFormEnvironment env)
+    {
+        objects = std::make_unique<ProcessObjects>();
+        form = std::make_unique<TRxForm>(*objects, std::move(env));
+        form->createDialogs();
+        return *form;
+    }
+    TRxForm& createWindow() { return createWindow(environment()); }
+
+    // Shows and activates it as the first activation would.
+    void showAndActivate()
+    {
+        form->show();
+        form->FormActivate();
+        QCoreApplication::processEvents();
+    }
+
+private:
+    std::filesystem::path savedCwd_;
+    std::optional<std::string> savedXdg_;
+};
+
+}  // namespace veltrin::testing
