@@ -23,6 +23,7 @@
 #include "gui_fixture.h"
 #include "modem/decoder_shared.h"
 #include "platform/ini_file.h"
+#include "platform/platform_qt.h"
 #include "platform/registry.h"
 #include "platform/window_messages.h"
 
@@ -395,6 +396,20 @@ TEST_F(WindowFixture, LevelMeterShowsTheChainsReading)
     EXPECT_EQ(meter->dark(), 9);
     EXPECT_EQ(meter->text(), QStringLiteral("15      "));
     EXPECT_FALSE(meter->grab().isNull());
+}
+
+}  // namespace
+}  // namespace veltrin::testing
+
+namespace veltrin::testing {
+namespace {
+
+TEST(HeadlessMessageBoxes, GoToStandardError)
+{
+    application();
+    ::testing::internal::CaptureStderr();
+    QtMessageBoxes().showMessage("Wave File Open Error!", "File Error");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "File Error: Wave File Open Error!\n");
 }
 
 }  // namespace
