@@ -391,7 +391,7 @@ std::string parseCommandLine(int argc, const char* const argv[], GenRequest& req
                 if (!parseDouble(value, 0, 6553.5, spec.gpsSpeedKmh))
                     return bad("must be km/h 0..6553.5");
             } else if (opt == "--gps-course") {
-                if (!parseDouble(value, 0, 655.35, spec.gpsCourse))
+                if (!parseDouble(value, 0, 360, spec.gpsCourse))
                     return bad("must be degrees 0..360");
             } else if (opt == "--gps-alt") {
                 if (!parseInt(value, -32768, 32767, n))
