@@ -22,6 +22,7 @@ int main(int argc, char** argv)
         environment.commandLine = joinArguments(argc, argv);
         auto form = std::make_unique<TRxForm>(*objects, environment);
         form->createDialogs();
+        closeWindowOnTerminationSignals(form.get());
         form->show();
         exitCode = app.exec();
         form->shutDown();  // returns at once when "Exit" or the close already ran it

@@ -4,7 +4,12 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QUrl>
+#include <QWidget>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "platform/cp1251.h"
 
@@ -65,6 +70,36 @@ bool QtShell::openDocument(const std::string& pathOrUrl)
     if (url.scheme().size() < 2)  // a path, not "https:" or "mailto:"
         url = QUrl::fromLocalFile(target);
     return QDesktopServices::openUrl(url);
+}
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);  // async-signal-safe
+}
+
+}  // namespace
+
+void closeWindowOnTerminationSignals(QWidget* window)
+{
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+        char byte;
+        [[maybe_unused]] ssize_t n = ::read(signalPipe[0], &byte, 1);
+        window->close();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
 }
 
 }  // namespace veltrin

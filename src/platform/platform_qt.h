@@ -70,4 +70,8 @@ public:
     bool openDocument(const std::string& pathOrUrl) override;
 };
 
+// SIGTERM, SIGINT and SIGHUP close the window (its orderly shutdown runs)
+// instead of killing the process, so that files are closed properly.
+void closeWindowOnTerminationSignals(QWidget* window);
+
 }  // namespace veltrin
