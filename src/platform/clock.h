@@ -4,6 +4,7 @@
 // its source so that times are exact.
 #include <ctime>
 #include <functional>
+#include <string>
 
 namespace veltrin {
 
@@ -24,5 +25,10 @@ void setClockSource(std::function<std::time_t()> source);
 // Calendar fields of t, in UTC or in the local time zone.
 CalendarTime calendarTime(std::time_t t, bool utc);
 CalendarTime currentCalendarTime(bool utc);
+
+// "YYYY-MM-DD hh:mm:ss" (a "T" may stand for the blank, and a final "Z" is
+// allowed when utc is set) as seconds since 1970, read as UTC or local time.
+// Dates that do not exist (31 April) are refused, not rolled over.
+bool parseDateTime(const std::string& text, bool utc, std::time_t& out);
 
 }  // namespace veltrin

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "platform/clock.h"
 
 namespace veltrin::decode {
 
@@ -46,29 +47,6 @@ bool parseDisabled(const std::string& list, std::array<bool, 4>& enabled)
 }
 
 }  // namespace
-
-bool parseStartTime(const std::string& text, bool utc, std::time_t& t)
-{
-    int year, month, day, hour, minute, second;
-    char tail;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute, &second,
-                    &tail) != 6)
-        return false;
-    if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-        second > 59 || hour < 0 || minute < 0 || second < 0)
-        return false;
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    t = utc ? timegm(&tm) : std::mktime(&tm);
-    // Refuse dates that do not exist (31 April) rather than roll them over.
-    return t != static_cast<std::time_t>(-1) && tm.tm_mday == day && tm.tm_mon == month - 1;
-}
 
 std::string parseDecodeOptions(int argc, const char* const argv[], DecodeOptions& options)
 {
@@ -131,7 +109,7 @@ std::string parseDecodeOptions(int argc, const char* const argv[], DecodeOptions
             options.hasStartTime = true;
         }
     }
-    if (options.hasStartTime && !parseStartTime(startTimeText, options.utc, options.startTime))
+    if (options.hasStartTime && !parseDateTime(startTimeText, options.utc, options.startTime))
         return "--start-time needs \"YYYY-MM-DD hh:mm:ss\"";
     if (!options.help && options.files.empty())
         return "no file to decode";

@@ -25,10 +25,6 @@ struct DecodeOptions {
 // reason the command line is not usable.
 std::string parseDecodeOptions(int argc, const char* const argv[], DecodeOptions& options);
 
-// "YYYY-MM-DD hh:mm:ss" in UTC or in the local time zone; false when the
-// text is not such a time.
-bool parseStartTime(const std::string& text, bool utc, std::time_t& t);
-
 const char* usageText();
 
 }  // namespace veltrin::decode

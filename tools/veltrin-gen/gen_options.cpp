@@ -118,25 +118,10 @@ bool parseTime(const std::string& text, long long& out)
 {
     if (parseInt(text, 0, 0xFFFFFFFFll, out))
         return true;
-    int y, mo, d, h, mi, s;
-    char sep = 0;
-    int used = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d%n", &y, &mo, &d, &sep, &h, &mi, &s, &used) != 7)
+    std::time_t t = 0;
+    if (!parseDateTime(text, true, t))
         return false;
-    const std::string_view rest = std::string_view(text).substr(static_cast<std::size_t>(used));
-    if ((sep != 'T' && sep != ' ') || !(rest.empty() || rest == "Z"))
-        return false;
-    if (y < 1970 || y > 2105 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60 || h < 0 ||
-        mi < 0 || s < 0)
-        return false;
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    out = static_cast<long long>(timegm(&tm));
+    out = static_cast<long long>(t);
     return out >= 0 && out <= 0xFFFFFFFFll;
 }
 
