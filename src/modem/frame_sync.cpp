@@ -64,30 +64,13 @@ void TIfsk16Decoder::ShowTiming(int drift, int avg)
 
 int TIfsk16Decoder::BestOffset(int start, int n) const
 {
-    int best = 0;
-    double bestSum = 0.0;
-    for (int i = -4; i <= 4; ++i) {
-        const double sum = QualitySum(start + i, n);
-        if (sum > bestSum) {
-            bestSum = sum;
-            best = i;
-        }
-    }
-    return best;
+    return BestQualityOffset<9>(start, -4, n);
 }
 
 TIfsk16Decoder::SymbolStep TIfsk16Decoder::SymbolStepAt(int at, int n) const
 {
     const int b = n > 0 ? at - kHopsPerSymbol : at;
-    int best = 0;
-    double bestSum = 0.0;
-    for (int c = -2; c <= 2; ++c) {
-        const double sum = QualitySum(b + c, n);
-        if (sum > bestSum) {
-            bestSum = sum;
-            best = c;
-        }
-    }
+    const int best = BestQualityOffset<5>(b, -2, n);
     const double d = static_cast<double>(tonePos_[wrap(at + best)]) - tonePos_[wrap(at + best - kHopsPerSymbol)];
     return {best, d};
 }

@@ -105,6 +105,7 @@ void TIfsk16Decoder::PutSample(float x)
     if (!initialised_)
         return;
     ring_[ringPos_] = x;
+    ring_[ringPos_ + kRingSize] = x;
     ringPos_ = (ringPos_ + 1) & (kRingSize - 1);
     hopAcc_ += 1000;
     if (hopAcc_ >= hopThreshold_) {
@@ -115,13 +116,10 @@ void TIfsk16Decoder::PutSample(float x)
 
 void TIfsk16Decoder::RunHop()
 {
-    // The newest N samples, oldest first; the zero padding up to fftSize is
-    // implied by the transform.
+    // The newest N samples, oldest first, read in place from the mirrored
+    // ring; the zero padding up to fftSize is implied by the transform.
     const int n = windowLen_;
-    const int start = (ringPos_ - n) & (kRingSize - 1);
-    const int first = std::min(n, kRingSize - start);
-    std::memcpy(fftIn_, ring_ + start, sizeof(float) * first);
-    std::memcpy(fftIn_ + first, ring_, sizeof(float) * (n - first));
+    const float* window = ring_ + ringPos_ + kRingSize - n;
 
     const bool analyse = !(speed_ == 1 && !x1Enabled());
     const bool spectrum = speed_ == 1 && spectrumPending == 0;
@@ -133,7 +131,7 @@ void TIfsk16Decoder::RunHop()
         kLo = 0;
         kHi = std::max(kHi, std::min(n / 2, kSpectrumBins) - 1);
     }
-    RealFftBins(fftIn_, n, fftSize_, kLo, kHi, fftRe_, fftIm_, workRe_, workIm_);
+    RealFftBins(window, n, fftSize_, kLo, kHi, fftRe_, fftIm_, workRe_, workIm_);
 
     if (spectrum) {
         const int count = std::min(n / 2, kSpectrumBins);
@@ -152,12 +150,7 @@ void TIfsk16Decoder::AnalyseHop()
     // Single precision is ample here: the magnitudes are stored as floats and
     // the power threshold 1e-12 is far inside the float range.
     const float scale = static_cast<float>(1.0 / (2.0 * windowLen_ * static_cast<double>(windowLen_)));
-    for (int k = binLo_ - 1; k <= binHi_ + 1; ++k) {
-        const float re = fftRe_[k] * scale;
-        const float im = fftIm_[k] * scale;
-        const float p = re * re + im * im;
-        mag_[k] = p > 1e-12f ? std::sqrt(p) : 0.0f;
-    }
+    BandMagnitudes(fftRe_, fftIm_, binLo_ - 1, binHi_ + 1, scale, mag_);
     const ToneEstimate est = EstimateTone(mag_, binLo_, binHi_, binsPerPosition());
     StoreHop(est.quality, est.position);
 }
@@ -178,15 +171,7 @@ void TIfsk16Decoder::SymbolBoundary()
     int ref = histPos_ - 22;
     const int base = histPos_ - 198;
     // Timing: the phase (in hops) at which the last 16 symbols were strongest.
-    int best = 0;
-    double bestSum = 0.0;
-    for (int j = -3; j <= 3; ++j) {
-        const double sum = QualitySum(base + j, 16);
-        if (sum > bestSum) {
-            bestSum = sum;
-            best = j;
-        }
-    }
+    const int best = BestQualityOffset<7>(base, -3, 16);
     // One hop of correction per symbol, whatever the distance.
     if (best > 0) {
         hopInSymbol_ = -1;
@@ -230,6 +215,41 @@ double TIfsk16Decoder::QualitySum(int start, int n) const
         sum += quality_[wrap(at)];
     return sum;
 }
+
+template <int V>
+int TIfsk16Decoder::BestQualityOffset(int start, int lo, int n) const
+{
+    const int step = n > 0 ? kHopsPerSymbol : -kHopsPerSymbol;
+    const int count = n > 0 ? n : -n;
+    double sums[V] = {};
+    int at = start + lo;
+    for (int i = 0; i < count; ++i, at += step) {
+        const int a = wrap(at);
+        // Unrolled so that the sums stay in registers.
+        if (a + V <= kHistorySize) {
+#pragma GCC unroll 16
+            for (int c = 0; c < V; ++c)
+                sums[c] += quality_[a + c];
+        } else {
+#pragma GCC unroll 16
+            for (int c = 0; c < V; ++c)
+                sums[c] += quality_[wrap(a + c)];
+        }
+    }
+    int best = 0;
+    double bestSum = 0.0;
+    for (int c = 0; c < V; ++c)
+        if (sums[c] > bestSum) {
+            bestSum = sums[c];
+            best = lo + c;
+        }
+    return best;
+}
+
+// Symbol timing (7 phases), symbol steps (5) and block timing (9).
+template int TIfsk16Decoder::BestQualityOffset<5>(int, int, int) const;
+template int TIfsk16Decoder::BestQualityOffset<7>(int, int, int) const;
+template int TIfsk16Decoder::BestQualityOffset<9>(int, int, int) const;
 
 int TIfsk16Decoder::StepToNibble(double binDifference) const
 {

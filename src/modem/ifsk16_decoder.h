@@ -86,6 +86,11 @@ public:
     int StepQuality(double binDifference) const;
     // |n| quality entries from `start`, stepping 11 forwards (n > 0) or backwards.
     double QualitySum(int start, int n) const;
+    // The offset c in lo..lo+V-1 whose QualitySum(start + c, n) is largest
+    // (strictly larger than every earlier one and than 0); 0 if none. The V
+    // sums run side by side, each added up in the order QualitySum uses.
+    template <int V>
+    int BestQualityOffset(int start, int lo, int n) const;
 
 private:
     friend struct Ifsk16DecoderTestAccess;
@@ -144,10 +149,11 @@ private:
     double searchLo_ = 0.0, searchHi_ = 0.0;
     int binLo_ = 2, binHi_ = 2;
 
-    // Samples and spectrum
-    float ring_[kRingSize] = {};
+    // Samples and spectrum. Every sample is stored twice, at ringPos and
+    // ringPos + kRingSize, so the newest N samples are always one contiguous
+    // run and the FFT reads them in place.
+    float ring_[2 * kRingSize] = {};
     int ringPos_ = 0;
-    float fftIn_[kMaxFftSize] = {};
     float fftRe_[kMaxFftSize] = {};
     float fftIm_[kMaxFftSize] = {};
     float workRe_[kMaxFftSize / 2] = {};

@@ -1,28 +1,91 @@
 #include "modem/tone_steps.h"
 
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
 
 namespace veltrin {
+
+namespace {
+
+typedef float v4 __attribute__((vector_size(16)));
+
+inline v4 load4(const float* p)
+{
+    v4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// The largest of `start` and mag[lo..hi], as a scan that replaces its value
+// only by a strictly larger one: NaN entries are passed over. Four lanes side
+// by side give the same value, since the maximum does not depend on the order.
+float largestFrom(const float* mag, int lo, int hi, float start)
+{
+    v4 m = {start, start, start, start};
+    int k = lo;
+    for (; k + 4 <= hi + 1; k += 4) {
+        const v4 x = load4(mag + k);
+        m = x > m ? x : m;
+    }
+    float r = start;
+    for (int lane = 0; lane < 4; ++lane)
+        if (m[lane] > r)
+            r = m[lane];
+    for (; k <= hi; ++k)
+        if (mag[k] > r)
+            r = mag[k];
+    return r;
+}
+
+}  // namespace
+
+void BandMagnitudes(const float* re, const float* im, int kLo, int kHi, float scale, float* mag)
+{
+    int k = kLo;
+#if defined(__SSE2__)
+    const v4 s = {scale, scale, scale, scale};
+    const v4 floor = {1e-12f, 1e-12f, 1e-12f, 1e-12f};
+    for (; k + 4 <= kHi + 1; k += 4) {
+        const v4 r = load4(re + k) * s;
+        const v4 i = load4(im + k) * s;
+        const v4 p = r * r + i * i;
+        const v4 root = _mm_sqrt_ps(p);  // correctly rounded, as std::sqrt
+        const v4 m = p > floor ? root : v4{};
+        std::memcpy(mag + k, &m, sizeof m);
+    }
+#endif
+    for (; k <= kHi; ++k) {
+        const float r = re[k] * scale;
+        const float i = im[k] * scale;
+        const float p = r * r + i * i;
+        mag[k] = p > 1e-12f ? std::sqrt(p) : 0.0f;
+    }
+}
 
 ToneEstimate EstimateTone(const float* mag, int binLo, int binHi, int binsPerPosition)
 {
     ToneEstimate est;
     if (binHi < binLo)
         return est;
-    double peak = mag[binLo];
+    // The first bin holding the largest value: the bin a rising scan would keep.
+    const float top = largestFrom(mag, binLo + 1, binHi, mag[binLo]);
     int at = binLo;
-    for (int k = binLo + 1; k <= binHi; ++k)
-        if (mag[k] > peak) {
-            peak = mag[k];
-            at = k;
-        }
-    double rival = -1.0;
-    for (int k = binLo; k <= at - binsPerPosition; ++k)
-        if (mag[k] > rival)
-            rival = mag[k];
-    for (int k = at + binsPerPosition; k <= binHi; ++k)
-        if (mag[k] > rival)
-            rival = mag[k];
+    if (top > mag[binLo])
+        for (int k = binLo + 1; k <= binHi; ++k)
+            if (mag[k] == top) {
+                at = k;
+                break;
+            }
+    const double peak = mag[at];
+    float rival = -1.0f;
+    if (at - binsPerPosition >= binLo)
+        rival = largestFrom(mag, binLo, at - binsPerPosition, rival);
+    if (at + binsPerPosition <= binHi)
+        rival = largestFrom(mag, at + binsPerPosition, binHi, rival);
     est.quality = peak - rival;
 
     if (peak <= 1e-7) {

@@ -11,6 +11,10 @@ struct ToneEstimate {
     double quality = 0.0;   // peak minus the strongest rival at least one tone spacing away
 };
 
+// mag[k] = |(re[k], im[k]) * scale| for kLo <= k <= kHi, 0 where the power
+// is 1e-12 or less.
+void BandMagnitudes(const float* re, const float* im, int kLo, int kHi, float scale, float* mag);
+
 // Over mag[binLo..binHi]; mag[binLo - 1] and mag[binHi + 1] must be readable.
 // binsPerPosition is the tone spacing in FFT bins.
 ToneEstimate EstimateTone(const float* mag, int binLo, int binHi, int binsPerPosition);
