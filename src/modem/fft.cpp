@@ -1,5 +1,6 @@
 #include "modem/fft.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -354,7 +355,13 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
     const int m = n / 2;
     // z[j] = x[2j] + i x[2j+1]: a real transform of n points from a complex one of n/2.
     const int pairs = count / 2;
-    for (int j = 0; j < pairs; ++j) {
+    int j = 0;
+    for (; j + 4 <= pairs; j += 4) {
+        const v4 a = load4(x + 2 * j), b = load4(x + 2 * j + 4);
+        store4(workRe + j, __builtin_shuffle(a, b, v4i{0, 2, 4, 6}));
+        store4(workIm + j, __builtin_shuffle(a, b, v4i{1, 3, 5, 7}));
+    }
+    for (; j < pairs; ++j) {
         workRe[j] = x[2 * j];
         workIm[j] = x[2 * j + 1];
     }
@@ -371,26 +378,50 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
     }
     difBitReversed(workRe, workIm, m, valid);
 
+    // Z[k] and conj(Z[m - k]) are gathered from their bit-reversed places in
+    // chunks; the combination then runs four bins at a time.
     const int bits = log2Of(m);
     const float* wr = twiddles().reFor(n);
     const float* wi = twiddles().imFor(n);
-    for (int k = kLo; k <= kHi; ++k) {
-        const int a = static_cast<int>(bitReverse(static_cast<unsigned>(k & (m - 1)), bits));
-        const int b = static_cast<int>(bitReverse(static_cast<unsigned>((m - k) & (m - 1)), bits));
-        const float zr = workRe[a], zi = workIm[a];
-        const float cr = workRe[b], ci = -workIm[b];  // conj(Z[m - k])
-        // Even part E = (Z + conj Zm) / 2, odd part O = (Z - conj Zm) / (2i).
-        const float er = 0.5f * (zr + cr), ei = 0.5f * (zi + ci);
-        const float orr = 0.5f * (zi - ci), oi = -0.5f * (zr - cr);
-        float tr = 1.0f, ti = 0.0f;
-        if (k < m) {
-            tr = wr[k];
-            ti = wi[k];
-        } else {
-            tr = -1.0f;  // k = n/2
+    constexpr int kChunk = 256;
+    alignas(16) float zr[kChunk], zi[kChunk], cr[kChunk], ci[kChunk], tr[kChunk], ti[kChunk];
+    for (int k0 = kLo; k0 <= kHi; k0 += kChunk) {
+        const int count = std::min(kChunk, kHi - k0 + 1);
+        for (int i = 0; i < count; ++i) {
+            const int k = k0 + i;
+            const int a = static_cast<int>(bitReverse(static_cast<unsigned>(k & (m - 1)), bits));
+            const int b = static_cast<int>(bitReverse(static_cast<unsigned>((m - k) & (m - 1)), bits));
+            zr[i] = workRe[a];
+            zi[i] = workIm[a];
+            cr[i] = workRe[b];
+            ci[i] = -workIm[b];
+            if (k < m) {
+                tr[i] = wr[k];
+                ti[i] = wi[k];
+            } else {
+                tr[i] = -1.0f;  // k = n/2
+                ti[i] = 0.0f;
+            }
         }
-        re[k] = er + orr * tr - oi * ti;
-        im[k] = ei + orr * ti + oi * tr;
+        float* outRe = re + k0;
+        float* outIm = im + k0;
+        const v4 half = {0.5f, 0.5f, 0.5f, 0.5f};
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            const v4 vzr = load4(zr + i), vzi = load4(zi + i), vcr = load4(cr + i), vci = load4(ci + i);
+            const v4 vtr = load4(tr + i), vti = load4(ti + i);
+            // Even part E = (Z + conj Zm) / 2, odd part O = (Z - conj Zm) / (2i).
+            const v4 er = half * (vzr + vcr), ei = half * (vzi + vci);
+            const v4 orr = half * (vzi - vci), oi = -half * (vzr - vcr);
+            store4(outRe + i, er + orr * vtr - oi * vti);
+            store4(outIm + i, ei + orr * vti + oi * vtr);
+        }
+        for (; i < count; ++i) {
+            const float er = 0.5f * (zr[i] + cr[i]), ei = 0.5f * (zi[i] + ci[i]);
+            const float orr = 0.5f * (zi[i] - ci[i]), oi = -0.5f * (zr[i] - cr[i]);
+            outRe[i] = er + orr * tr[i] - oi * ti[i];
+            outIm[i] = ei + orr * ti[i] + oi * tr[i];
+        }
     }
 }
 
