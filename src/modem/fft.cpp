@@ -14,9 +14,12 @@ constexpr int kLog2Max = 14;
 // For every size M = 2^s (s = 1..14) the twiddles W_M^j = e^(-2*pi*i*j/M),
 // j < M/2, stored contiguously so that butterfly loops read them with unit
 // stride. Table s starts at offset M/2 (aligned for vector loads from M = 16).
+// For the radix-4 stages also W_M^(3j), j < M/4, from offset M/4 (M >= 4).
 struct TwiddleTables {
     alignas(64) float re[kFftMaxSize];
     alignas(64) float im[kFftMaxSize];
+    alignas(64) float re3[kFftMaxSize / 2];
+    alignas(64) float im3[kFftMaxSize / 2];
     TwiddleTables()
     {
         for (int s = 1; s <= kLog2Max; ++s) {
@@ -28,10 +31,21 @@ struct TwiddleTables {
                 r[j] = static_cast<float>(std::cos(a));
                 i[j] = static_cast<float>(std::sin(a));
             }
+            if (m < 4)
+                continue;
+            float* r3 = re3 + m / 4;
+            float* i3 = im3 + m / 4;
+            for (int j = 0; j < m / 4; ++j) {
+                const double a = -2.0 * M_PI * 3.0 * j / m;
+                r3[j] = static_cast<float>(std::cos(a));
+                i3[j] = static_cast<float>(std::sin(a));
+            }
         }
     }
     const float* reFor(int m) const { return re + m / 2; }
     const float* imFor(int m) const { return im + m / 2; }
+    const float* re3For(int m) const { return re3 + m / 4; }
+    const float* im3For(int m) const { return im3 + m / 4; }
 };
 
 const TwiddleTables& twiddles()
@@ -85,42 +99,65 @@ typedef float v8 __attribute__((vector_size(32)));
 
 [[gnu::always_inline]] inline void store8(float* p, v8 v) { std::memcpy(p, &v, sizeof v); }
 
-// One radix-2 DIF stage over all groups of size 2h.
-[[gnu::always_inline]] inline void difStage(float* __restrict re, float* __restrict im, int n, int h, const float* __restrict wr,
-                     const float* __restrict wi)
+// Complex product (ar, ai) * (br, bi).
+#define VELTRIN_CMUL(outR, outI, ar, ai, br, bi) \
+    outR = (ar) * (br) - (ai) * (bi);          \
+    outI = (ar) * (bi) + (ai) * (br)
+
+// The twiddles of a radix-4 step over groups of size 4q: W^j, W^2j, W^3j.
+struct Radix4Twiddles {
+    const float* w1r;
+    const float* w1i;
+    const float* w2r;
+    const float* w2i;
+    const float* w3r;
+    const float* w3i;
+};
+
+Radix4Twiddles radix4Twiddles(const TwiddleTables& tw, int group)
 {
-    if (h >= 8) {
-        for (int g = 0; g < n; g += 2 * h) {
-            float* ar = re + g;
-            float* ai = im + g;
-            float* br = re + g + h;
-            float* bi = im + g + h;
-            for (int j = 0; j < h; j += 8) {
-                const v8 xr = load8(ar + j), xi = load8(ai + j);
-                const v8 yr = load8(br + j), yi = load8(bi + j);
-                const v8 cr = load8(wr + j), ci = load8(wi + j);
-                store8(ar + j, xr + yr);
-                store8(ai + j, xi + yi);
-                const v8 dr = xr - yr, di = xi - yi;
-                store8(br + j, dr * cr - di * ci);
-                store8(bi + j, dr * ci + di * cr);
-            }
-        }
-        return;
-    }
-    for (int g = 0; g < n; g += 2 * h) {
-        float* __restrict ar = re + g;
-        float* __restrict ai = im + g;
-        float* __restrict br = re + g + h;
-        float* __restrict bi = im + g + h;
-        for (int j = 0; j < h; ++j) {
-            const float xr = ar[j], xi = ai[j];
-            const float yr = br[j], yi = bi[j];
-            ar[j] = xr + yr;
-            ai[j] = xi + yi;
-            const float dr = xr - yr, di = xi - yi;
-            br[j] = dr * wr[j] - di * wi[j];
-            bi[j] = dr * wi[j] + di * wr[j];
+    return {tw.reFor(group), tw.imFor(group), tw.reFor(group / 2), tw.imFor(group / 2), tw.re3For(group), tw.im3For(group)};
+}
+
+// Two radix-2 DIF stages at once over groups of size 4q (q a multiple of 8):
+// one pass over the data instead of two, three complex products per four
+// entries instead of four. Output order as the two radix-2 stages give it.
+[[gnu::always_inline]] inline void difRadix4Stage(float* __restrict re, float* __restrict im, int n, int q,
+                                                  const Radix4Twiddles& t)
+{
+    for (int g = 0; g < n; g += 4 * q) {
+        float* r0 = re + g;
+        float* i0 = im + g;
+        float* r1 = r0 + q;
+        float* i1 = i0 + q;
+        float* r2 = r1 + q;
+        float* i2 = i1 + q;
+        float* r3 = r2 + q;
+        float* i3 = i2 + q;
+        for (int j = 0; j < q; j += 8) {
+            const v8 a0r = load8(r0 + j), a0i = load8(i0 + j);
+            const v8 a1r = load8(r1 + j), a1i = load8(i1 + j);
+            const v8 a2r = load8(r2 + j), a2i = load8(i2 + j);
+            const v8 a3r = load8(r3 + j), a3i = load8(i3 + j);
+            const v8 t0r = a0r + a2r, t0i = a0i + a2i;
+            const v8 t1r = a0r - a2r, t1i = a0i - a2i;
+            const v8 t2r = a1r + a3r, t2i = a1i + a3i;
+            const v8 t3r = a1i - a3i, t3i = a3r - a1r;  // (a1 - a3) * (-i)
+            store8(r0 + j, t0r + t2r);
+            store8(i0 + j, t0i + t2i);
+            const v8 ur = t0r - t2r, ui = t0i - t2i;
+            const v8 vr = t1r + t3r, vi = t1i + t3i;
+            const v8 zr = t1r - t3r, zi = t1i - t3i;
+            v8 yr, yi;
+            VELTRIN_CMUL(yr, yi, ur, ui, load8(t.w2r + j), load8(t.w2i + j));
+            store8(r1 + j, yr);
+            store8(i1 + j, yi);
+            VELTRIN_CMUL(yr, yi, vr, vi, load8(t.w1r + j), load8(t.w1i + j));
+            store8(r2 + j, yr);
+            store8(i2 + j, yi);
+            VELTRIN_CMUL(yr, yi, zr, zi, load8(t.w3r + j), load8(t.w3i + j));
+            store8(r3 + j, yr);
+            store8(i3 + j, yi);
         }
     }
 }
@@ -179,6 +216,85 @@ typedef int v4i __attribute__((vector_size(16)));
         const v4 dr = xr - yr, di = xi - yi;
         store4(re + g + 4, dr * cr - di * ci);
         store4(im + g + 4, dr * ci + di * cr);
+    }
+}
+
+// The radix-4 step over groups of 16 (q = 4): one vector of four per quarter.
+[[gnu::always_inline]] inline void difRadix4StageOf16(float* __restrict re, float* __restrict im, int n,
+                                                      const Radix4Twiddles& t)
+{
+    const v4 w1r = load4(t.w1r), w1i = load4(t.w1i);
+    const v4 w2r = load4(t.w2r), w2i = load4(t.w2i);
+    const v4 w3r = load4(t.w3r), w3i = load4(t.w3i);
+    for (int g = 0; g < n; g += 16) {
+        float* r = re + g;
+        float* i = im + g;
+        const v4 a0r = load4(r), a0i = load4(i);
+        const v4 a1r = load4(r + 4), a1i = load4(i + 4);
+        const v4 a2r = load4(r + 8), a2i = load4(i + 8);
+        const v4 a3r = load4(r + 12), a3i = load4(i + 12);
+        const v4 t0r = a0r + a2r, t0i = a0i + a2i;
+        const v4 t1r = a0r - a2r, t1i = a0i - a2i;
+        const v4 t2r = a1r + a3r, t2i = a1i + a3i;
+        const v4 t3r = a1i - a3i, t3i = a3r - a1r;
+        store4(r, t0r + t2r);
+        store4(i, t0i + t2i);
+        const v4 ur = t0r - t2r, ui = t0i - t2i;
+        const v4 vr = t1r + t3r, vi = t1i + t3i;
+        const v4 zr = t1r - t3r, zi = t1i - t3i;
+        v4 yr, yi;
+        VELTRIN_CMUL(yr, yi, ur, ui, w2r, w2i);
+        store4(r + 4, yr);
+        store4(i + 4, yi);
+        VELTRIN_CMUL(yr, yi, vr, vi, w1r, w1i);
+        store4(r + 8, yr);
+        store4(i + 8, yi);
+        VELTRIN_CMUL(yr, yi, zr, zi, w3r, w3i);
+        store4(r + 12, yr);
+        store4(i + 12, yi);
+    }
+}
+
+// The radix-4 step over groups of size 4q whose last three quarters are
+// zero: only `valid` leading entries of each group may be non-zero, and each
+// lands, turned by its twiddle, in all four quarters.
+[[gnu::always_inline]] inline void difRadix4StageZeroUpper(float* __restrict re, float* __restrict im, int n, int q,
+                                                           int valid, const Radix4Twiddles& t)
+{
+    for (int g = 0; g < n; g += 4 * q) {
+        const float* __restrict ar = re + g;
+        const float* __restrict ai = im + g;
+        float* __restrict r1 = re + g + q;
+        float* __restrict i1 = im + g + q;
+        float* __restrict r2 = r1 + q;
+        float* __restrict i2 = i1 + q;
+        float* __restrict r3 = r2 + q;
+        float* __restrict i3 = i2 + q;
+        int j = 0;
+        for (; j + 8 <= valid; j += 8) {
+            const v8 xr = load8(ar + j), xi = load8(ai + j);
+            v8 yr, yi;
+            VELTRIN_CMUL(yr, yi, xr, xi, load8(t.w2r + j), load8(t.w2i + j));
+            store8(r1 + j, yr);
+            store8(i1 + j, yi);
+            VELTRIN_CMUL(yr, yi, xr, xi, load8(t.w1r + j), load8(t.w1i + j));
+            store8(r2 + j, yr);
+            store8(i2 + j, yi);
+            VELTRIN_CMUL(yr, yi, xr, xi, load8(t.w3r + j), load8(t.w3i + j));
+            store8(r3 + j, yr);
+            store8(i3 + j, yi);
+        }
+        for (; j < valid; ++j) {
+            const float xr = ar[j], xi = ai[j];
+            VELTRIN_CMUL(r1[j], i1[j], xr, xi, t.w2r[j], t.w2i[j]);
+            VELTRIN_CMUL(r2[j], i2[j], xr, xi, t.w1r[j], t.w1i[j]);
+            VELTRIN_CMUL(r3[j], i3[j], xr, xi, t.w3r[j], t.w3i[j]);
+        }
+        for (j = valid; j < q; ++j) {
+            r1[j] = i1[j] = 0.0f;
+            r2[j] = i2[j] = 0.0f;
+            r3[j] = i3[j] = 0.0f;
+        }
     }
 }
 
@@ -263,15 +379,15 @@ void difBitReversed(float* re, float* im, int n, int valid)
         im[j] = 0.0f;
     }
     valid = padded;
-    for (int h = n / 2; h >= 4; h /= 2) {
-        if (valid <= h) {
-            difStageZeroUpper(re, im, n, h, valid, tw.reFor(2 * h), tw.imFor(2 * h));
-        } else if (h == 4) {
-            difStageOf8(re, im, n, tw.reFor(8), tw.imFor(8));
-            valid = h;
+    // Stages whose upper parts are still all zero: a product per entry.
+    int group = n;
+    while (group >= 8 && valid <= group / 2) {
+        if (group >= 16 && valid <= group / 4) {
+            difRadix4StageZeroUpper(re, im, n, group / 4, valid, radix4Twiddles(tw, group));
+            group /= 4;
         } else {
-            difStage(re, im, n, h, tw.reFor(2 * h), tw.imFor(2 * h));
-            valid = h;
+            difStageZeroUpper(re, im, n, group / 2, valid, tw.reFor(group), tw.imFor(group));
+            group /= 2;
         }
     }
     if (valid < 4) {
@@ -282,6 +398,15 @@ void difBitReversed(float* re, float* im, int n, int valid)
                 im[g + j] = 0.0f;
             }
     }
+    // Full groups: radix-4 steps down to groups of 4 or 8.
+    for (; group >= 32; group /= 4)
+        difRadix4Stage(re, im, n, group / 4, radix4Twiddles(tw, group));
+    if (group == 16) {
+        difRadix4StageOf16(re, im, n, radix4Twiddles(tw, 16));
+        group = 4;
+    }
+    if (group == 8)
+        difStageOf8(re, im, n, tw.reFor(8), tw.imFor(8));
     difLastTwoStages(re, im, n);
 }
 
