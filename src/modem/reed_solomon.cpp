@@ -33,20 +33,39 @@ inline std::uint8_t mul(std::uint8_t a, std::uint8_t b) { return kMul.v[a & 0x0F
 
 constexpr int kSyndromes = kRsParitySymbols;  // roots alpha^1..alpha^8
 
+// What symbol value v at position i adds to the syndromes: v * alpha^(i*j)
+// for j = 1..8, one nibble per syndrome (S_1 lowest). A codeword's syndromes
+// are then the XOR of one entry per position.
+struct SyndromeTable {
+    std::uint32_t v[kRsLength][16] = {};
+    constexpr SyndromeTable()
+    {
+        std::uint8_t alpha[15] = {};
+        std::uint8_t a = 1;
+        for (int e = 0; e < 15; ++e) {
+            alpha[e] = a;
+            a = kMul.v[a][2];
+        }
+        for (int i = 0; i < kRsLength; ++i)
+            for (unsigned value = 0; value < 16; ++value) {
+                std::uint32_t packed = 0;
+                for (int j = 1; j <= kSyndromes; ++j)
+                    packed |= static_cast<std::uint32_t>(kMul.v[value][alpha[(i * j) % 15]]) << (4 * (j - 1));
+                v[i][value] = packed;
+            }
+    }
+};
+constexpr SyndromeTable kSyndromeTable;
+
 // S_j = r(alpha^j), j = 1..8, stored at index j - 1. Returns true if any is non-zero.
 bool computeSyndromes(const std::uint8_t word[kRsLength], std::uint8_t syn[kSyndromes])
 {
-    bool any = false;
-    for (int j = 1; j <= kSyndromes; ++j) {
-        // Horner from the highest power down.
-        const std::uint8_t x = gf16::exp(j);
-        std::uint8_t acc = 0;
-        for (int i = kRsLength - 1; i >= 0; --i)
-            acc = static_cast<std::uint8_t>(mul(acc, x) ^ (word[i] & 0x0F));
-        syn[j - 1] = acc;
-        any |= acc != 0;
-    }
-    return any;
+    std::uint32_t packed = 0;
+    for (int i = 0; i < kRsLength; ++i)
+        packed ^= kSyndromeTable.v[i][word[i] & 0x0F];
+    for (int j = 0; j < kSyndromes; ++j)
+        syn[j] = static_cast<std::uint8_t>((packed >> (4 * j)) & 0x0F);
+    return packed != 0;
 }
 
 std::uint8_t evalPoly(const std::uint8_t* poly, int degree, std::uint8_t x)
