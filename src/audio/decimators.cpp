@@ -1,6 +1,8 @@
 #include "audio/decimators.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 namespace veltrin {
@@ -39,36 +41,102 @@ constexpr double kHalf45[23] = {
 constexpr Symmetric<57> kTable57(kHalf57);
 constexpr Symmetric<45> kTable45(kHalf45);
 
-// Shared FIR step: store x, evaluate on every second input. The history
-// holds every input twice (at p and p + taps), so the newest taps inputs are
-// always one contiguous run, and the coefficients are kept reversed to match
-// it. Four partial sums let the compiler pipeline the multiply-adds; the sum
-// differs from a strictly sequential one only in the last bits, far below the
-// rounding to 16-bit samples.
-inline double firStep(double x, double* history2, int taps, const double* reversed,
-                      std::int32_t& position, std::int32_t& counter, double& output)
+// One FIR output per window: window[i] is the input that meets reversed[i]
+// (oldest first). Four partial sums let the compiler pipeline the
+// multiply-adds; the sum differs from a strictly sequential one only in the
+// last bits, far below the rounding to 16-bit samples. K windows are summed
+// side by side so that their addition chains overlap; each is summed in the
+// same order whatever K is.
+template <int K>
+inline void firWindows(const double* const* window, int taps, const double* reversed, double* out)
 {
-    const int p = position;
-    position = p + 1 == taps ? 0 : p + 1;
-    history2[p] = x;
-    history2[p + taps] = x;
-    if (counter & 1) {
-        const double* w = history2 + p + 1;  // oldest .. newest
-        double a0 = 0.0, a1 = 0.0, a2 = 0.0, a3 = 0.0;
-        int i = 0;
-        for (; i + 4 <= taps; i += 4) {
-            a0 += w[i] * reversed[i];
-            a1 += w[i + 1] * reversed[i + 1];
-            a2 += w[i + 2] * reversed[i + 2];
-            a3 += w[i + 3] * reversed[i + 3];
+    double a0[K] = {}, a1[K] = {}, a2[K] = {}, a3[K] = {};
+    int i = 0;
+    for (; i + 4 <= taps; i += 4) {
+#pragma GCC unroll 8
+        for (int k = 0; k < K; ++k) {
+            const double* w = window[k];
+            a0[k] += w[i] * reversed[i];
+            a1[k] += w[i + 1] * reversed[i + 1];
+            a2[k] += w[i + 2] * reversed[i + 2];
+            a3[k] += w[i + 3] * reversed[i + 3];
         }
-        for (; i < taps; ++i)
-            a0 += w[i] * reversed[i];
-        output = (a0 + a1) + (a2 + a3);
     }
-    ++counter;
-    return output;
+    for (; i < taps; ++i)
+#pragma GCC unroll 8
+        for (int k = 0; k < K; ++k)
+            a0[k] += window[k][i] * reversed[i];
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k)
+        out[k] = (a0[k] + a1[k]) + (a2[k] + a3[k]);
 }
+
+// The state of one stage, as references into its object.
+struct FirState {
+    double* history;
+    int capacity;
+    int taps;
+    const double* reversed;
+    std::int32_t& end;
+    std::int32_t& phase;
+    double& output;
+
+    void makeRoom()
+    {
+        if (end < capacity)
+            return;
+        std::memmove(history, history + end - taps, sizeof(double) * static_cast<std::size_t>(taps));
+        end = taps;
+    }
+
+    // Store x, evaluate on every second input.
+    double step(double x)
+    {
+        makeRoom();
+        history[end++] = x;
+        if (phase) {
+            const double* window = history + end - taps;
+            firWindows<1>(&window, taps, reversed, &output);
+        }
+        phase ^= 1;
+        return output;
+    }
+
+    void block(const double* x, int n, double* returned)
+    {
+        while (n > 0) {
+            makeRoom();
+            const int count = std::min(n, capacity - end);
+            std::memcpy(history + end, x, sizeof(double) * static_cast<std::size_t>(count));
+            // Inputs i with an odd phase get an output over the window ending at them.
+            double values[kFirBlock / 2 + 1];
+            const double* windows[4];
+            int evaluated = 0;
+            int pending = 0;
+            for (int i = phase ? 0 : 1; i < count; i += 2) {
+                windows[pending++] = history + end + i + 1 - taps;
+                if (pending == 4) {
+                    firWindows<4>(windows, taps, reversed, values + evaluated);
+                    evaluated += 4;
+                    pending = 0;
+                }
+            }
+            for (int k = 0; k < pending; ++k)
+                firWindows<1>(windows + k, taps, reversed, values + evaluated + k);
+            int next = 0;
+            for (int i = 0; i < count; ++i) {
+                if (phase)
+                    output = values[next++];
+                phase ^= 1;
+                returned[i] = output;
+            }
+            end += count;
+            x += count;
+            returned += count;
+            n -= count;
+        }
+    }
+};
 
 template <int N>
 struct Reversed {
@@ -87,13 +155,18 @@ const double* const kDecimator45Taps = kTable45.taps;
 
 double Decimator2::Filter(double x)
 {
-    return firStep(x, history_, kTaps, kReversed45.taps, position_, counter_, output_);
+    return FirState{history_, kCapacity, kTaps, kReversed45.taps, end_, phase_, output_}.step(x);
+}
+
+void Decimator2::FilterBlock(const double* x, int n, double* returned)
+{
+    FirState{history_, kCapacity, kTaps, kReversed45.taps, end_, phase_, output_}.block(x, n, returned);
 }
 
 void Decimator2::Reset()
 {
-    position_ = 0;
-    counter_ = 0;
+    end_ = kTaps;
+    phase_ = 0;
     output_ = 0.0;
     for (double& h : history_)
         h = 0.0;
@@ -113,7 +186,7 @@ void Decimator2Ex::Setup(int taps, const double* coefficients)
     reversed_ = nullptr;
     ready_ = 0;
     if (taps > 0 && coefficients) {
-        history_ = new (std::nothrow) double[2 * taps];
+        history_ = new (std::nothrow) double[taps + kFirBlock];
         reversed_ = new (std::nothrow) double[taps];
     }
     ready_ = history_ && reversed_ ? 1 : 0;
@@ -129,10 +202,10 @@ void Decimator2Ex::Reset()
 {
     if (!ready_)
         return;
-    position_ = 0;
-    counter_ = 0;
+    end_ = taps_;
+    phase_ = 0;
     output_ = 0.0;
-    for (int i = 0; i < 2 * taps_; ++i)
+    for (int i = 0; i < taps_ + kFirBlock; ++i)
         history_[i] = 0.0;
 }
 
@@ -141,7 +214,17 @@ double Decimator2Ex::Filter(double x)
     // Without Setup there is nothing to filter with.
     if (!ready_)
         return 0.0;
-    return firStep(x, history_, taps_, reversed_, position_, counter_, output_);
+    return FirState{history_, taps_ + kFirBlock, taps_, reversed_, end_, phase_, output_}.step(x);
+}
+
+void Decimator2Ex::FilterBlock(const double* x, int n, double* returned)
+{
+    if (!ready_) {
+        for (int i = 0; i < n; ++i)
+            returned[i] = 0.0;
+        return;
+    }
+    FirState{history_, taps_ + kFirBlock, taps_, reversed_, end_, phase_, output_}.block(x, n, returned);
 }
 
 std::int16_t roundToSample(double y)
@@ -157,15 +240,23 @@ std::int16_t roundToSample(double y)
 void decimateBlock(Decimator2Ex& first, Decimator2& second, const std::int16_t* in, int count,
                    std::int16_t* out)
 {
-    for (int j = 0; j < count; ++j) {
-        const std::int16_t* s = in + 4 * j;
-        double a = first.Filter(s[0]);
-        first.Filter(s[1]);
-        double b = first.Filter(s[2]);
-        first.Filter(s[3]);
-        double y = second.Filter(a);
-        second.Filter(b);
-        out[j] = roundToSample(y);
+    // Per output j: a = first(s0), first(s1), b = first(s2), first(s3);
+    // y = second(a), second(b); out = y. Done a chunk at a time.
+    constexpr int kChunk = 64;
+    double x[4 * kChunk], firstOut[4 * kChunk], mid[2 * kChunk], secondOut[2 * kChunk];
+    for (int j0 = 0; j0 < count; j0 += kChunk) {
+        const int c = std::min(kChunk, count - j0);
+        const std::int16_t* s = in + 4 * j0;
+        for (int i = 0; i < 4 * c; ++i)
+            x[i] = s[i];
+        first.FilterBlock(x, 4 * c, firstOut);
+        for (int j = 0; j < c; ++j) {
+            mid[2 * j] = firstOut[4 * j];
+            mid[2 * j + 1] = firstOut[4 * j + 2];
+        }
+        second.FilterBlock(mid, 2 * c, secondOut);
+        for (int j = 0; j < c; ++j)
+            out[j0 + j] = roundToSample(secondOut[2 * j]);
     }
 }
 

@@ -9,16 +9,26 @@ namespace veltrin {
 extern const double* const kDecimator57Taps;  // 57 entries
 extern const double* const kDecimator45Taps;  // 45 entries
 
+// Both stages keep their inputs in a sliding buffer: the newest `taps`
+// inputs are always one contiguous run ending at `end`, and once the buffer
+// is full they move back to its front. The block forms evaluate several FIR
+// windows side by side; each window is summed exactly as a single call sums
+// it, so both forms give the same values.
+constexpr int kFirBlock = 256;  // inputs taken between two moves to the front
+
 class Decimator2 {
 public:
     static constexpr int kTaps = 45;
     double Filter(double x);
+    // Writes to returned[i] what Filter(x[i]) would return, for i < n, in order.
+    void FilterBlock(const double* x, int n, double* returned);
     void Reset();
 
 private:
-    std::int32_t position_ = 0;
-    double history_[2 * kTaps] = {};
-    std::int32_t counter_ = 0;
+    static constexpr int kCapacity = kTaps + kFirBlock;
+    std::int32_t end_ = kTaps;
+    double history_[kCapacity] = {};
+    std::int32_t phase_ = 0;  // 1 when the next input gets a new output
     double output_ = 0.0;
 };
 
@@ -32,13 +42,15 @@ public:
     void Setup(int taps, const double* coefficients);
     void Reset();
     double Filter(double x);
+    // As Decimator2::FilterBlock; zeros without Setup.
+    void FilterBlock(const double* x, int n, double* returned);
     bool ready() const { return ready_ != 0; }
 
 private:
-    std::int32_t position_ = 0;
-    double* history_ = nullptr;   // 2 x taps: every input twice
+    std::int32_t end_ = 0;
+    double* history_ = nullptr;   // taps + kFirBlock inputs, oldest first
     double* reversed_ = nullptr;  // the coefficients, oldest input first
-    std::int32_t counter_ = 0;
+    std::int32_t phase_ = 0;
     std::int32_t taps_ = 0;
     std::int32_t ready_ = 0;
     const double* coefficients_ = nullptr;

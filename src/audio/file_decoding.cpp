@@ -109,8 +109,7 @@ FileDecodeResult decodeWaveFile(const std::string& fileName, TWaveRead& reader,
     // data and the loop ends.
     while (reader.blockAlign() <= reader.remaining()) {
         const auto deadline = std::chrono::steady_clock::now() + kBlockPeriod;
-        for (auto& sample : block)
-            sample = reader.ReadSample();
+        reader.ReadSamples(block.data(), static_cast<int>(block.size()));
         progress.samplesFed += static_cast<std::int64_t>(block.size());
         progress.fraction =
             total > 0 ? 1.0 - static_cast<double>(reader.remaining()) / static_cast<double>(total)

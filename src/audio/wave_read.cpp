@@ -1,5 +1,6 @@
 #include "audio/wave_read.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -146,6 +147,36 @@ std::int16_t TWaveRead::ReadSample()
     const double y = second_.Filter(a);
     second_.Filter(b);
     return roundToSample(y);
+}
+
+void TWaveRead::ReadSamples(std::int16_t* out, int count)
+{
+    const std::uint32_t rate = format_.sampleRate;
+    if (rate < 16537) {
+        for (int i = 0; i < count; ++i)
+            out[i] = rawSample();
+        return;
+    }
+    constexpr int kChunk = 64;
+    if (rate < 33075) {
+        double in[2 * kChunk], filtered[2 * kChunk];
+        for (int j0 = 0; j0 < count; j0 += kChunk) {
+            const int c = std::min(kChunk, count - j0);
+            for (int i = 0; i < 2 * c; ++i)
+                in[i] = rawSample();
+            second_.FilterBlock(in, 2 * c, filtered);
+            for (int j = 0; j < c; ++j)
+                out[j0 + j] = roundToSample(filtered[2 * j]);
+        }
+        return;
+    }
+    std::int16_t raw[4 * kChunk];
+    for (int j0 = 0; j0 < count; j0 += kChunk) {
+        const int c = std::min(kChunk, count - j0);
+        for (int i = 0; i < 4 * c; ++i)
+            raw[i] = rawSample();
+        decimateBlock(first_, second_, raw, c, out + j0);
+    }
 }
 
 }  // namespace veltrin

@@ -41,6 +41,8 @@ public:
     int Open(const std::string& fileName);
     // The next sample at 12000 Hz; 0 once the data is used up.
     std::int16_t ReadSample();
+    // The same as `count` calls of ReadSample, a block at a time.
+    void ReadSamples(std::int16_t* out, int count);
     void Close();
 
     bool isOpen() const { return file_.isOpen(); }

@@ -49,6 +49,33 @@ TEST(WaveRead, DeliversTwelveKilohertzThroughTheRightStages)
     }
 }
 
+TEST(WaveRead, BlockReadsMatchSampleBySampleReads)
+{
+    TempDir dir;
+    const std::vector<std::int16_t> input = test::testSamples(4 * 3001, 11);
+    for (int rate : {12000, 24000, 48000}) {
+        SCOPED_TRACE(rate);
+        const std::string wav = dir.file("b" + std::to_string(rate) + ".wav");
+        ASSERT_TRUE(test::soxWav16(dir, input, rate, 1, wav));
+        TWaveRead single, blocks;
+        ASSERT_EQ(single.Open(wav), 0);
+        ASSERT_EQ(blocks.Open(wav), 0);
+        // Uneven blocks that run past the end of the data.
+        std::vector<std::int16_t> got(700);
+        const int lengths[] = {1, 64, 65, 700, 3, 130};
+        std::size_t total = 0;
+        for (int round = 0; total < input.size() + 200; ++round) {
+            const int n = lengths[round % 6];
+            blocks.ReadSamples(got.data(), n);
+            for (int i = 0; i < n; ++i)
+                ASSERT_EQ(got[i], single.ReadSample()) << "sample " << total + i;
+            total += n;
+            EXPECT_EQ(blocks.remaining(), single.remaining());
+        }
+        EXPECT_EQ(blocks.remaining(), 0);
+    }
+}
+
 TEST(WaveRead, ReopeningStartsTheFiltersAfresh)
 {
     TempDir dir;
