@@ -47,28 +47,39 @@ constexpr Symmetric<45> kTable45(kHalf45);
 // last bits, far below the rounding to 16-bit samples. K windows are summed
 // side by side so that their addition chains overlap; each is summed in the
 // same order whatever K is.
+typedef double v2d __attribute__((vector_size(16)));
+
+inline v2d load2(const double* p)
+{
+    v2d v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 template <int K>
 inline void firWindows(const double* const* window, int taps, const double* reversed, double* out)
 {
-    double a0[K] = {}, a1[K] = {}, a2[K] = {}, a3[K] = {};
-    int i = 0;
-    for (; i + 4 <= taps; i += 4) {
-#pragma GCC unroll 8
-        for (int k = 0; k < K; ++k) {
-            const double* w = window[k];
-            a0[k] += w[i] * reversed[i];
-            a1[k] += w[i + 1] * reversed[i + 1];
-            a2[k] += w[i + 2] * reversed[i + 2];
-            a3[k] += w[i + 3] * reversed[i + 3];
-        }
-    }
-    for (; i < taps; ++i)
-#pragma GCC unroll 8
-        for (int k = 0; k < K; ++k)
-            a0[k] += window[k][i] * reversed[i];
+    // Lanes: (a0, a1) and (a2, a3) of every window.
+    v2d a01[K], a23[K];
 #pragma GCC unroll 8
     for (int k = 0; k < K; ++k)
-        out[k] = (a0[k] + a1[k]) + (a2[k] + a3[k]);
+        a01[k] = a23[k] = v2d{0.0, 0.0};
+    int i = 0;
+    for (; i + 4 <= taps; i += 4) {
+        const v2d r01 = load2(reversed + i), r23 = load2(reversed + i + 2);
+#pragma GCC unroll 8
+        for (int k = 0; k < K; ++k) {
+            a01[k] += load2(window[k] + i) * r01;
+            a23[k] += load2(window[k] + i + 2) * r23;
+        }
+    }
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k) {
+        double a0 = a01[k][0];
+        for (int j = i; j < taps; ++j)
+            a0 += window[k][j] * reversed[j];
+        out[k] = (a0 + a01[k][1]) + (a23[k][0] + a23[k][1]);
+    }
 }
 
 // The state of one stage, as references into its object.
