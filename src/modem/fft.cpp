@@ -503,51 +503,52 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
     }
     difBitReversed(workRe, workIm, m, valid);
 
-    // Z[k] and conj(Z[m - k]) are gathered from their bit-reversed places in
-    // chunks; the combination then runs four bins at a time.
+    // X[k] = E + W^k O with the even part E = (Z[k] + conj Z[m-k]) / 2 and
+    // the odd part O = (Z[k] - conj Z[m-k]) / (2i). Z[k] and conj(Z[m - k])
+    // are gathered from their bit-reversed places in chunks; the combination
+    // then runs four bins at a time.
     const int bits = log2Of(m);
     const float* wr = twiddles().reFor(n);
     const float* wi = twiddles().imFor(n);
+    auto combine = [](float zr, float zi, float cr, float ci, float tr, float ti, float& outRe, float& outIm) {
+        const float er = 0.5f * (zr + cr), ei = 0.5f * (zi + ci);
+        const float orr = 0.5f * (zi - ci), oi = -0.5f * (zr - cr);
+        outRe = er + orr * tr - oi * ti;
+        outIm = ei + orr * ti + oi * tr;
+    };
     constexpr int kChunk = 256;
-    alignas(16) float zr[kChunk], zi[kChunk], cr[kChunk], ci[kChunk], tr[kChunk], ti[kChunk];
-    for (int k0 = kLo; k0 <= kHi; k0 += kChunk) {
-        const int count = std::min(kChunk, kHi - k0 + 1);
+    alignas(16) float zr[kChunk], zi[kChunk], cr[kChunk], ci[kChunk];
+    const int below = std::min(kHi, m - 1);  // W^k from the table; k = m apart
+    for (int k0 = kLo; k0 <= below; k0 += kChunk) {
+        const int count = std::min(kChunk, below - k0 + 1);
         for (int i = 0; i < count; ++i) {
-            const int k = k0 + i;
-            const int a = static_cast<int>(bitReverse(static_cast<unsigned>(k & (m - 1)), bits));
-            const int b = static_cast<int>(bitReverse(static_cast<unsigned>((m - k) & (m - 1)), bits));
+            const unsigned k = static_cast<unsigned>(k0 + i);
+            const unsigned a = bitReverse(k, bits);
+            const unsigned b = bitReverse((static_cast<unsigned>(m) - k) & static_cast<unsigned>(m - 1), bits);
             zr[i] = workRe[a];
             zi[i] = workIm[a];
             cr[i] = workRe[b];
             ci[i] = -workIm[b];
-            if (k < m) {
-                tr[i] = wr[k];
-                ti[i] = wi[k];
-            } else {
-                tr[i] = -1.0f;  // k = n/2
-                ti[i] = 0.0f;
-            }
         }
         float* outRe = re + k0;
         float* outIm = im + k0;
+        const float* tr = wr + k0;
+        const float* ti = wi + k0;
         const v4 half = {0.5f, 0.5f, 0.5f, 0.5f};
         int i = 0;
         for (; i + 4 <= count; i += 4) {
             const v4 vzr = load4(zr + i), vzi = load4(zi + i), vcr = load4(cr + i), vci = load4(ci + i);
             const v4 vtr = load4(tr + i), vti = load4(ti + i);
-            // Even part E = (Z + conj Zm) / 2, odd part O = (Z - conj Zm) / (2i).
             const v4 er = half * (vzr + vcr), ei = half * (vzi + vci);
             const v4 orr = half * (vzi - vci), oi = -half * (vzr - vcr);
             store4(outRe + i, er + orr * vtr - oi * vti);
             store4(outIm + i, ei + orr * vti + oi * vtr);
         }
-        for (; i < count; ++i) {
-            const float er = 0.5f * (zr[i] + cr[i]), ei = 0.5f * (zi[i] + ci[i]);
-            const float orr = 0.5f * (zi[i] - ci[i]), oi = -0.5f * (zr[i] - cr[i]);
-            outRe[i] = er + orr * tr[i] - oi * ti[i];
-            outIm[i] = ei + orr * ti[i] + oi * tr[i];
-        }
+        for (; i < count; ++i)
+            combine(zr[i], zi[i], cr[i], ci[i], tr[i], ti[i], outRe[i], outIm[i]);
     }
+    if (kHi == m)  // W^(n/2) = -1; Z[m] is Z[0]
+        combine(workRe[0], workIm[0], workRe[0], -workIm[0], -1.0f, 0.0f, re[m], im[m]);
 }
 
 }  // namespace veltrin
