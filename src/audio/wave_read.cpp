@@ -130,6 +130,31 @@ std::int16_t TWaveRead::rawSample()
     return static_cast<std::int16_t>(le16(frame));
 }
 
+void TWaveRead::rawSamples(std::int16_t* out, int count)
+{
+    const int align = format_.blockAlign;
+    const bool eightBit = format_.bitsPerSample == 8;
+    int done = 0;
+    while (done < count) {
+        int frames = count - done;
+        if (file_.isOpen() && align > 0 && align <= kMaxBlockAlign && remaining_ >= align) {
+            if (remaining_ / align < frames)
+                frames = static_cast<int>(remaining_ / align);
+            const unsigned char* p = file_.take(static_cast<std::size_t>(frames) * static_cast<std::size_t>(align));
+            if (p) {
+                remaining_ -= static_cast<std::int64_t>(frames) * align;
+                for (int i = 0; i < frames; ++i, p += align)
+                    out[done + i] = eightBit ? static_cast<std::int16_t>(p[0] * 255 - 32640)
+                                             : static_cast<std::int16_t>(le16(p));
+                done += frames;
+                continue;
+            }
+        }
+        // Across the end of the read buffer, at the end of the data, or closed.
+        out[done++] = rawSample();
+    }
+}
+
 std::int16_t TWaveRead::ReadSample()
 {
     const std::uint32_t rate = format_.sampleRate;
@@ -153,8 +178,7 @@ void TWaveRead::ReadSamples(std::int16_t* out, int count)
 {
     const std::uint32_t rate = format_.sampleRate;
     if (rate < 16537) {
-        for (int i = 0; i < count; ++i)
-            out[i] = rawSample();
+        rawSamples(out, count);
         return;
     }
     constexpr int kChunk = 64;
@@ -162,8 +186,10 @@ void TWaveRead::ReadSamples(std::int16_t* out, int count)
         double in[2 * kChunk], filtered[2 * kChunk];
         for (int j0 = 0; j0 < count; j0 += kChunk) {
             const int c = std::min(kChunk, count - j0);
+            std::int16_t raw[2 * kChunk];
+            rawSamples(raw, 2 * c);
             for (int i = 0; i < 2 * c; ++i)
-                in[i] = rawSample();
+                in[i] = raw[i];
             second_.FilterBlock(in, 2 * c, filtered);
             for (int j = 0; j < c; ++j)
                 out[j0 + j] = roundToSample(filtered[2 * j]);
@@ -173,8 +199,7 @@ void TWaveRead::ReadSamples(std::int16_t* out, int count)
     std::int16_t raw[4 * kChunk];
     for (int j0 = 0; j0 < count; j0 += kChunk) {
         const int c = std::min(kChunk, count - j0);
-        for (int i = 0; i < 4 * c; ++i)
-            raw[i] = rawSample();
+        rawSamples(raw, 4 * c);
         decimateBlock(first_, second_, raw, c, out + j0);
     }
 }

@@ -62,6 +62,9 @@ public:
 private:
     int fail(int code);
     std::int16_t rawSample();
+    // The same as `count` calls of rawSample, whole frames straight from the
+    // read buffer where it holds them.
+    void rawSamples(std::int16_t* out, int count);
 
     // The format record of the "fmt " chunk (first 20 bytes).
     struct FormatRecord {
