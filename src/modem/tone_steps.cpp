@@ -125,7 +125,7 @@ int NibbleOfStep(double s)
     else if (!(s >= 1.5))  // also catches NaN
         c = 0;
     else
-        c = static_cast<int>(std::floor(s - 1.5));
+        c = static_cast<int>(s - 1.5);  // not negative here: truncation is the floor
     return (c ^ (c >> 1)) & 0x0F;
 }
 
@@ -133,10 +133,12 @@ int QualityOfStep(double s)
 {
     if (!(s > 1.5 && s < 17.5))  // also catches NaN
         return 0;
-    const double e = s - std::floor(s + 0.5);
+    // Both arguments are positive here, so truncation is the floor (and
+    // needs no library call).
+    const double e = s - static_cast<double>(static_cast<int>(s + 0.5));
     if (std::fabs(e) >= 0.5)
         return 0;
-    return static_cast<int>(std::floor(200.0 * (0.5 - std::fabs(e)) + 0.5));
+    return static_cast<int>(200.0 * (0.5 - std::fabs(e)) + 0.5);
 }
 
 int UpdateCarrier(int flags[4], int ok, int signalPresent)
