@@ -47,39 +47,54 @@ constexpr Symmetric<45> kTable45(kHalf45);
 // last bits, far below the rounding to 16-bit samples. K windows are summed
 // side by side so that their addition chains overlap; each is summed in the
 // same order whatever K is.
-typedef double v2d __attribute__((vector_size(16)));
+#pragma GCC diagnostic ignored "-Wpsabi"  // internal vector helpers only
+typedef double v4d __attribute__((vector_size(32)));
 
-inline v2d load2(const double* p)
+[[gnu::always_inline]] inline v4d load4(const double* p)
 {
-    v2d v;
+    v4d v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
+// Lanes (a0, a1, a2, a3) of K windows at first + k * stride.
 template <int K>
-inline void firWindows(const double* const* window, int taps, const double* reversed, double* out)
+[[gnu::always_inline]] inline void firWindows(const double* first, int stride, int taps, const double* reversed,
+                                              double* out)
 {
-    // Lanes: (a0, a1) and (a2, a3) of every window.
-    v2d a01[K], a23[K];
+    v4d acc[K];
 #pragma GCC unroll 8
     for (int k = 0; k < K; ++k)
-        a01[k] = a23[k] = v2d{0.0, 0.0};
+        acc[k] = v4d{0.0, 0.0, 0.0, 0.0};
     int i = 0;
     for (; i + 4 <= taps; i += 4) {
-        const v2d r01 = load2(reversed + i), r23 = load2(reversed + i + 2);
+        const v4d r = load4(reversed + i);
 #pragma GCC unroll 8
-        for (int k = 0; k < K; ++k) {
-            a01[k] += load2(window[k] + i) * r01;
-            a23[k] += load2(window[k] + i + 2) * r23;
-        }
+        for (int k = 0; k < K; ++k)
+            acc[k] += load4(first + k * stride + i) * r;
     }
 #pragma GCC unroll 8
     for (int k = 0; k < K; ++k) {
-        double a0 = a01[k][0];
+        const double* w = first + k * stride;
+        double a0 = acc[k][0];
         for (int j = i; j < taps; ++j)
-            a0 += window[k][j] * reversed[j];
-        out[k] = (a0 + a01[k][1]) + (a23[k][0] + a23[k][1]);
+            a0 += w[j] * reversed[j];
+        out[k] = (a0 + acc[k][1]) + (acc[k][2] + acc[k][3]);
     }
+}
+
+// `count` windows at first + k * stride. The wider clone has AVX but not
+// FMA, so every lane is still a separate multiply and add: the same values.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx", "default")))
+#endif
+void firManyWindows(const double* first, int stride, int count, int taps, const double* reversed, double* out)
+{
+    int k = 0;
+    for (; k + 4 <= count; k += 4)
+        firWindows<4>(first + k * stride, stride, taps, reversed, out + k);
+    for (; k < count; ++k)
+        firWindows<1>(first + k * stride, stride, taps, reversed, out + k);
 }
 
 // The state of one stage, as references into its object.
@@ -105,10 +120,8 @@ struct FirState {
     {
         makeRoom();
         history[end++] = x;
-        if (phase) {
-            const double* window = history + end - taps;
-            firWindows<1>(&window, taps, reversed, &output);
-        }
+        if (phase)
+            firWindows<1>(history + end - taps, 0, taps, reversed, &output);
         phase ^= 1;
         return output;
     }
@@ -121,19 +134,9 @@ struct FirState {
             std::memcpy(history + end, x, sizeof(double) * static_cast<std::size_t>(count));
             // Inputs i with an odd phase get an output over the window ending at them.
             double values[kFirBlock / 2 + 1];
-            const double* windows[4];
-            int evaluated = 0;
-            int pending = 0;
-            for (int i = phase ? 0 : 1; i < count; i += 2) {
-                windows[pending++] = history + end + i + 1 - taps;
-                if (pending == 4) {
-                    firWindows<4>(windows, taps, reversed, values + evaluated);
-                    evaluated += 4;
-                    pending = 0;
-                }
-            }
-            for (int k = 0; k < pending; ++k)
-                firWindows<1>(windows + k, taps, reversed, values + evaluated + k);
+            const int firstInput = phase ? 0 : 1;
+            const int evaluations = (count - firstInput + 1) / 2;
+            firManyWindows(history + end + firstInput + 1 - taps, 2, evaluations, taps, reversed, values);
             int next = 0;
             for (int i = 0; i < count; ++i) {
                 if (phase)
