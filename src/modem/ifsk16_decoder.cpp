@@ -100,20 +100,6 @@ void TIfsk16Decoder::Reset()
     std::memset(body_, kBodyFiller, sizeof body_);
 }
 
-void TIfsk16Decoder::PutSample(float x)
-{
-    if (!initialised_)
-        return;
-    ring_[ringPos_] = x;
-    ring_[ringPos_ + kRingSize] = x;
-    ringPos_ = (ringPos_ + 1) & (kRingSize - 1);
-    hopAcc_ += 1000;
-    if (hopAcc_ >= hopThreshold_) {
-        hopAcc_ -= hopThreshold_;
-        RunHop();
-    }
-}
-
 void TIfsk16Decoder::RunHop()
 {
     // The newest N samples, oldest first, read in place from the mirrored

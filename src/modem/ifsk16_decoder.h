@@ -48,7 +48,20 @@ public:
     void Setup(int speed, int spacingFactor, double centreHz);
     void SetCenterFreq(double centreHz);
     void Reset();
-    void PutSample(float x);
+    // Inline: the sample chain calls it four times per sample.
+    void PutSample(float x)
+    {
+        if (!initialised_)
+            return;
+        ring_[ringPos_] = x;
+        ring_[ringPos_ + kRingSize] = x;
+        ringPos_ = (ringPos_ + 1) & (kRingSize - 1);
+        hopAcc_ += 1000;
+        if (hopAcc_ >= hopThreshold_) {
+            hopAcc_ -= hopThreshold_;
+            RunHop();
+        }
+    }
 
     int speed() const { return speed_; }
     bool initialised() const { return initialised_ != 0; }
