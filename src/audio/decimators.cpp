@@ -243,7 +243,16 @@ void Decimator2Ex::FilterBlock(const double* x, int n, double* returned)
 
 std::int16_t roundToSample(double y)
 {
-    double r = std::floor(y + 0.5);
+    const double v = y + 0.5;
+    double r;
+    if (v > -1e9 && v < 1e9) {
+        // The floor without a library call: truncate, then step down below zero.
+        r = static_cast<double>(static_cast<std::int64_t>(v));
+        if (r > v)
+            r -= 1.0;
+    } else {
+        r = std::floor(v);
+    }
     if (r > 32767.0)
         r = 32767.0;
     if (r < -32768.0)
