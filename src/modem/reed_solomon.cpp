@@ -1,7 +1,5 @@
 #include "modem/reed_solomon.h"
 
-#include "modem/gf16.h"
-
 namespace veltrin {
 
 namespace {
@@ -30,6 +28,28 @@ constexpr MulTable kMul;
 static_assert(kMul.v[2][9] == 1 && kMul.v[8][8] == 12);
 
 inline std::uint8_t mul(std::uint8_t a, std::uint8_t b) { return kMul.v[a & 0x0F][b & 0x0F]; }
+
+// Quotients a / b (0 for b = 0, as gf16::div) and the powers alpha^-i,
+// i = 0..14, so that the per-symbol decoding makes no calls.
+struct DivTable {
+    std::uint8_t v[16][16] = {};
+    std::uint8_t inversePower[15] = {};
+    constexpr DivTable()
+    {
+        for (unsigned a = 0; a < 16; ++a)
+            for (unsigned c = 0; c < 16; ++c)
+                for (unsigned b = 1; b < 16; ++b)
+                    if (kMul.v[c][b] == a)
+                        v[a][b] = static_cast<std::uint8_t>(c);
+        std::uint8_t power = 1;  // alpha^-i; alpha^-1 = alpha^14 = 9
+        for (int i = 0; i < 15; ++i) {
+            inversePower[i] = power;
+            power = kMul.v[power][9];
+        }
+    }
+};
+constexpr DivTable kDiv;
+static_assert(kDiv.v[1][2] == 9 && kDiv.inversePower[1] == 9 && kDiv.inversePower[14] == 2);
 
 constexpr int kSyndromes = kRsParitySymbols;  // roots alpha^1..alpha^8
 
@@ -111,7 +131,7 @@ int DecodeCodeword(const std::uint8_t received[kRsLength], std::uint8_t decoded[
             ++m;
             continue;
         }
-        const std::uint8_t coef = gf16::div(d, b);
+        const std::uint8_t coef = kDiv.v[d & 0x0F][b & 0x0F];
         std::uint8_t saved[kSyndromes + 1];
         for (int i = 0; i <= kSyndromes; ++i)
             saved[i] = lambda[i];
@@ -137,7 +157,7 @@ int DecodeCodeword(const std::uint8_t received[kRsLength], std::uint8_t decoded[
     int positions[kRsMaxErrors];
     int roots = 0;
     for (int i = 0; i < kRsLength; ++i) {
-        if (evalPoly(lambda, degree, gf16::exp(-i)) == 0) {
+        if (evalPoly(lambda, degree, kDiv.inversePower[i]) == 0) {
             if (roots == kRsMaxErrors)
                 return fail();
             positions[roots++] = i;
@@ -161,11 +181,11 @@ int DecodeCodeword(const std::uint8_t received[kRsLength], std::uint8_t decoded[
     for (int i = 0; i < kRsLength; ++i)
         corrected[i] = word[i];
     for (int r = 0; r < roots; ++r) {
-        const std::uint8_t xInv = gf16::exp(-positions[r]);
+        const std::uint8_t xInv = kDiv.inversePower[positions[r]];
         const std::uint8_t den = evalPoly(deriv, degree - 1, xInv);
         if (den == 0)
             return fail();
-        corrected[positions[r]] ^= gf16::div(evalPoly(omega, kSyndromes - 1, xInv), den);
+        corrected[positions[r]] ^= kDiv.v[evalPoly(omega, kSyndromes - 1, xInv)][den];
     }
 
     // Cheap insurance: only a true codeword is handed back.
