@@ -97,7 +97,7 @@ typedef float v8 __attribute__((vector_size(32)));
     return v;
 }
 
-[[gnu::always_inline]] inline void store8(float* p, v8 v) { std::memcpy(p, &v, sizeof v); }
+[[gnu::always_inline]] inline void store8(float* p, const v8& v) { std::memcpy(p, &v, sizeof v); }
 
 // Complex product (ar, ai) * (br, bi).
 #define VELTRIN_CMUL(outR, outI, ar, ai, br, bi) \
