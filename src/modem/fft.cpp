@@ -410,6 +410,138 @@ void difBitReversed(float* re, float* im, int n, int valid)
     difLastTwoStages(re, im, n);
 }
 
+// Band transform of a zero-padded input, in natural order: decimation in
+// time on the bit-reversed input. With the input filling at most the first
+// quarter, the bit-reversed input fills every fourth place, and the two
+// stages over groups of 4 only copy each value into its group; so the
+// radix-4 stage over groups of 16 takes its inputs straight from the pairs
+// of samples, and no transpose or output permutation is needed.
+
+// Two radix-2 DIT stages at once over groups of size 4q (q a multiple of 8):
+// the inputs are turned by W^2j, W^j and W^3j and then combined.
+[[gnu::always_inline]] inline void ditRadix4Stage(float* __restrict re, float* __restrict im, int n, int q,
+                                                  const Radix4Twiddles& t)
+{
+    for (int g = 0; g < n; g += 4 * q) {
+        float* r0 = re + g;
+        float* i0 = im + g;
+        float* r1 = r0 + q;
+        float* i1 = i0 + q;
+        float* r2 = r1 + q;
+        float* i2 = i1 + q;
+        float* r3 = r2 + q;
+        float* i3 = i2 + q;
+        for (int j = 0; j < q; j += 8) {
+            const v8 a0r = load8(r0 + j), a0i = load8(i0 + j);
+            v8 u1r, u1i, u2r, u2i, u3r, u3i;
+            VELTRIN_CMUL(u1r, u1i, load8(r1 + j), load8(i1 + j), load8(t.w2r + j), load8(t.w2i + j));
+            VELTRIN_CMUL(u2r, u2i, load8(r2 + j), load8(i2 + j), load8(t.w1r + j), load8(t.w1i + j));
+            VELTRIN_CMUL(u3r, u3i, load8(r3 + j), load8(i3 + j), load8(t.w3r + j), load8(t.w3i + j));
+            const v8 s0r = a0r + u1r, s0i = a0i + u1i;
+            const v8 d0r = a0r - u1r, d0i = a0i - u1i;
+            const v8 s1r = u2r + u3r, s1i = u2i + u3i;
+            const v8 d1r = u2i - u3i, d1i = u3r - u2r;  // (u2 - u3) * (-i)
+            store8(r0 + j, s0r + s1r);
+            store8(i0 + j, s0i + s1i);
+            store8(r1 + j, d0r + d1r);
+            store8(i1 + j, d0i + d1i);
+            store8(r2 + j, s0r - s1r);
+            store8(i2 + j, s0i - s1i);
+            store8(r3 + j, d0r - d1r);
+            store8(i3 + j, d0i - d1i);
+        }
+    }
+}
+
+// One radix-2 DIT stage over groups of size 2h (h a multiple of 8).
+[[gnu::always_inline]] inline void ditStage(float* __restrict re, float* __restrict im, int n, int h,
+                                            const float* __restrict wr, const float* __restrict wi)
+{
+    for (int g = 0; g < n; g += 2 * h) {
+        float* ar = re + g;
+        float* ai = im + g;
+        float* br = re + g + h;
+        float* bi = im + g + h;
+        for (int j = 0; j < h; j += 8) {
+            const v8 xr = load8(ar + j), xi = load8(ai + j);
+            v8 tr, ti;
+            VELTRIN_CMUL(tr, ti, load8(br + j), load8(bi + j), load8(wr + j), load8(wi + j));
+            store8(ar + j, xr + tr);
+            store8(ai + j, xi + ti);
+            store8(br + j, xr - tr);
+            store8(bi + j, xi - ti);
+        }
+    }
+}
+
+// The opening: group g of 16 holds the copies of z at the bit-reversed
+// places 4g..4g+3 of the first quarter, z[i] = x[2i] + i x[2i+1] (zero past
+// count). All inputs present (count = m/2) needs no bounds checks.
+template <bool AllPresent>
+[[gnu::always_inline]] inline void ditOpening(const float* x, int count, int m, float* __restrict re,
+                                              float* __restrict im, const Radix4Twiddles& t)
+{
+    const int bits = log2Of(m / 4);
+    const v4 w1r = load4(t.w1r), w1i = load4(t.w1i);
+    const v4 w2r = load4(t.w2r), w2i = load4(t.w2i);
+    const v4 w3r = load4(t.w3r), w3i = load4(t.w3i);
+    for (int g = 0; g < m / 16; ++g) {
+        float vr[4], vi[4];
+        for (int c = 0; c < 4; ++c) {
+            const int i = static_cast<int>(bitReverse(static_cast<unsigned>(4 * g + c), bits));
+            if (AllPresent) {
+                vr[c] = x[2 * i];
+                vi[c] = x[2 * i + 1];
+            } else {
+                vr[c] = 2 * i < count ? x[2 * i] : 0.0f;
+                vi[c] = 2 * i + 1 < count ? x[2 * i + 1] : 0.0f;
+            }
+        }
+        const v4 a0r = {vr[0], vr[0], vr[0], vr[0]}, a0i = {vi[0], vi[0], vi[0], vi[0]};
+        const v4 a1r = {vr[1], vr[1], vr[1], vr[1]}, a1i = {vi[1], vi[1], vi[1], vi[1]};
+        const v4 a2r = {vr[2], vr[2], vr[2], vr[2]}, a2i = {vi[2], vi[2], vi[2], vi[2]};
+        const v4 a3r = {vr[3], vr[3], vr[3], vr[3]}, a3i = {vi[3], vi[3], vi[3], vi[3]};
+        v4 u1r, u1i, u2r, u2i, u3r, u3i;
+        VELTRIN_CMUL(u1r, u1i, a1r, a1i, w2r, w2i);
+        VELTRIN_CMUL(u2r, u2i, a2r, a2i, w1r, w1i);
+        VELTRIN_CMUL(u3r, u3i, a3r, a3i, w3r, w3i);
+        const v4 s0r = a0r + u1r, s0i = a0i + u1i;
+        const v4 d0r = a0r - u1r, d0i = a0i - u1i;
+        const v4 s1r = u2r + u3r, s1i = u2i + u3i;
+        const v4 d1r = u2i - u3i, d1i = u3r - u2r;
+        float* r = re + 16 * g;
+        float* im0 = im + 16 * g;
+        store4(r, s0r + s1r);
+        store4(im0, s0i + s1i);
+        store4(r + 4, d0r + d1r);
+        store4(im0 + 4, d0i + d1i);
+        store4(r + 8, s0r - s1r);
+        store4(im0 + 8, s0i - s1i);
+        store4(r + 12, d0r - d1r);
+        store4(im0 + 12, d0i - d1i);
+    }
+}
+
+// Z = the m-point transform of z (count <= m/2, m >= 64), in natural order.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("arch=x86-64-v3", "default")))
+#endif
+void ditPaddedPairs(const float* x, int count, int m, float* re, float* im)
+{
+    const TwiddleTables& tw = twiddles();
+    if (count == m / 2)
+        ditOpening<true>(x, count, m, re, im, radix4Twiddles(tw, 16));
+    else
+        ditOpening<false>(x, count, m, re, im, radix4Twiddles(tw, 16));
+    int group = 16;
+    if (log2Of(m / 16) & 1) {
+        ditStage(re, im, m, 16, tw.reFor(32), tw.imFor(32));
+        group = 32;
+    }
+    for (; group < m; group *= 4)
+        ditRadix4Stage(re, im, m, group, radix4Twiddles(tw, 4 * group));
+}
+
 void bitReversePermute(float* re, float* im, int n)
 {
     const int bits = log2Of(n);
@@ -478,7 +610,46 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
     if (!IsFftSize(n) || n < 8 || count < 0 || count > n || kLo < 0 || kHi < kLo || kHi > n / 2)
         return;
     const int m = n / 2;
-    // z[j] = x[2j] + i x[2j+1]: a real transform of n points from a complex one of n/2.
+    // X[k] = E + W^k O with the even part E = (Z[k] + conj Z[m-k]) / 2 and
+    // the odd part O = (Z[k] - conj Z[m-k]) / (2i), Z the transform of
+    // z[j] = x[2j] + i x[2j+1]: a real transform of n points from a complex
+    // one of n/2.
+    const float* wr = twiddles().reFor(n);
+    const float* wi = twiddles().imFor(n);
+    auto combine = [](float zr, float zi, float cr, float ci, float tr, float ti, float& outRe, float& outIm) {
+        const float er = 0.5f * (zr + cr), ei = 0.5f * (zi + ci);
+        const float orr = 0.5f * (zi - ci), oi = -0.5f * (zr - cr);
+        outRe = er + orr * tr - oi * ti;
+        outIm = ei + orr * ti + oi * tr;
+    };
+    const v4 half = {0.5f, 0.5f, 0.5f, 0.5f};
+    const int below = std::min(kHi, m - 1);  // W^k from the table; k = m apart
+
+    if (m >= 64 && count > 0 && count <= m / 2) {
+        // Padded at least four times: Z in natural order, Z[m-k] read backwards.
+        ditPaddedPairs(x, count, m, workRe, workIm);
+        int k = kLo;
+        if (k == 0 && k <= below) {
+            combine(workRe[0], workIm[0], workRe[0], -workIm[0], wr[0], wi[0], re[0], im[0]);
+            k = 1;
+        }
+        for (; k + 4 <= below + 1; k += 4) {
+            const v4 vzr = load4(workRe + k), vzi = load4(workIm + k);
+            const v4 vcr = __builtin_shuffle(load4(workRe + m - k - 3), v4i{3, 2, 1, 0});
+            const v4 vci = -__builtin_shuffle(load4(workIm + m - k - 3), v4i{3, 2, 1, 0});
+            const v4 vtr = load4(wr + k), vti = load4(wi + k);
+            const v4 er = half * (vzr + vcr), ei = half * (vzi + vci);
+            const v4 orr = half * (vzi - vci), oi = -half * (vzr - vcr);
+            store4(re + k, er + orr * vtr - oi * vti);
+            store4(im + k, ei + orr * vti + oi * vtr);
+        }
+        for (; k <= below; ++k)
+            combine(workRe[k], workIm[k], workRe[m - k], -workIm[m - k], wr[k], wi[k], re[k], im[k]);
+        if (kHi == m)
+            combine(workRe[0], workIm[0], workRe[0], -workIm[0], -1.0f, 0.0f, re[m], im[m]);
+        return;
+    }
+
     const int pairs = count / 2;
     int j = 0;
     for (; j + 4 <= pairs; j += 4) {
@@ -503,22 +674,11 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
     }
     difBitReversed(workRe, workIm, m, valid);
 
-    // X[k] = E + W^k O with the even part E = (Z[k] + conj Z[m-k]) / 2 and
-    // the odd part O = (Z[k] - conj Z[m-k]) / (2i). Z[k] and conj(Z[m - k])
-    // are gathered from their bit-reversed places in chunks; the combination
-    // then runs four bins at a time.
+    // Z[k] and conj(Z[m - k]) are gathered from their bit-reversed places in
+    // chunks; the combination then runs four bins at a time.
     const int bits = log2Of(m);
-    const float* wr = twiddles().reFor(n);
-    const float* wi = twiddles().imFor(n);
-    auto combine = [](float zr, float zi, float cr, float ci, float tr, float ti, float& outRe, float& outIm) {
-        const float er = 0.5f * (zr + cr), ei = 0.5f * (zi + ci);
-        const float orr = 0.5f * (zi - ci), oi = -0.5f * (zr - cr);
-        outRe = er + orr * tr - oi * ti;
-        outIm = ei + orr * ti + oi * tr;
-    };
     constexpr int kChunk = 256;
     alignas(16) float zr[kChunk], zi[kChunk], cr[kChunk], ci[kChunk];
-    const int below = std::min(kHi, m - 1);  // W^k from the table; k = m apart
     for (int k0 = kLo; k0 <= below; k0 += kChunk) {
         const int count = std::min(kChunk, below - k0 + 1);
         for (int i = 0; i < count; ++i) {
@@ -534,7 +694,6 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
         float* outIm = im + k0;
         const float* tr = wr + k0;
         const float* ti = wi + k0;
-        const v4 half = {0.5f, 0.5f, 0.5f, 0.5f};
         int i = 0;
         for (; i + 4 <= count; i += 4) {
             const v4 vzr = load4(zr + i), vzi = load4(zi + i), vcr = load4(cr + i), vci = load4(ci + i);

@@ -119,7 +119,8 @@ TEST(Fft, RealBinsOfZeroPaddedInputMatchFullTransform)
     };
     const Case cases[] = {{8192, 8192, 0, 4095}, {2048, 2048, 247, 334}, {2048, 512, 227, 357},
                           {1024, 256, 91, 201},  {1024, 255, 0, 512},    {16, 3, 0, 8},
-                          {8, 1, 0, 4},          {64, 33, 5, 20}};
+                          {8, 1, 0, 4},          {64, 33, 5, 20},       {128, 20, 0, 64},
+                          {4096, 1000, 100, 700}};
     std::vector<float> workRe(8192), workIm(8192);
     for (const Case& c : cases) {
         std::vector<float> x(c.count);
