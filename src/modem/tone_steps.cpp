@@ -25,16 +25,29 @@ inline v4 load4(const float* p)
 // by side give the same value, since the maximum does not depend on the order.
 float largestFrom(const float* mag, int lo, int hi, float start)
 {
-    v4 m = {start, start, start, start};
+    // Four running maxima, so that the comparisons do not wait on each other.
+    v4 m0 = {start, start, start, start};
+    v4 m1 = m0, m2 = m0, m3 = m0;
     int k = lo;
+    for (; k + 16 <= hi + 1; k += 16) {
+        const v4 x0 = load4(mag + k), x1 = load4(mag + k + 4);
+        const v4 x2 = load4(mag + k + 8), x3 = load4(mag + k + 12);
+        m0 = x0 > m0 ? x0 : m0;
+        m1 = x1 > m1 ? x1 : m1;
+        m2 = x2 > m2 ? x2 : m2;
+        m3 = x3 > m3 ? x3 : m3;
+    }
     for (; k + 4 <= hi + 1; k += 4) {
         const v4 x = load4(mag + k);
-        m = x > m ? x : m;
+        m0 = x > m0 ? x : m0;
     }
+    m0 = m1 > m0 ? m1 : m0;
+    m2 = m3 > m2 ? m3 : m2;
+    m0 = m2 > m0 ? m2 : m0;
     float r = start;
     for (int lane = 0; lane < 4; ++lane)
-        if (m[lane] > r)
-            r = m[lane];
+        if (m0[lane] > r)
+            r = m0[lane];
     for (; k <= hi; ++k)
         if (mag[k] > r)
             r = mag[k];
