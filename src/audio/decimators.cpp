@@ -1,7 +1,6 @@
 #include "audio/decimators.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -239,25 +238,6 @@ void Decimator2Ex::FilterBlock(const double* x, int n, double* returned)
         return;
     }
     FirState{history_, taps_ + kFirBlock, taps_, reversed_, end_, phase_, output_}.block(x, n, returned);
-}
-
-std::int16_t roundToSample(double y)
-{
-    const double v = y + 0.5;
-    double r;
-    if (v > -1e9 && v < 1e9) {
-        // The floor without a library call: truncate, then step down below zero.
-        r = static_cast<double>(static_cast<std::int64_t>(v));
-        if (r > v)
-            r -= 1.0;
-    } else {
-        r = std::floor(v);
-    }
-    if (r > 32767.0)
-        r = 32767.0;
-    if (r < -32768.0)
-        r = -32768.0;
-    return static_cast<std::int16_t>(r);
 }
 
 void decimateBlock(Decimator2Ex& first, Decimator2& second, const std::int16_t* in, int count,

@@ -2,6 +2,7 @@
 // The two 2:1 decimator stages (57-tap first stage for 48 kHz input, 45-tap
 // second stage for 24 kHz input). Each evaluates its FIR only on every second
 // input; the caller takes one output of every two.
+#include <cmath>
 #include <cstdint>
 
 namespace veltrin {
@@ -61,7 +62,24 @@ private:
 // rounded to 16-bit (clamped to the 16-bit range).
 void decimateBlock(Decimator2Ex& first, Decimator2& second, const std::int16_t* in, int count,
                    std::int16_t* out);
-// floor(y + 0.5) limited to the 16-bit range.
-std::int16_t roundToSample(double y);
+// floor(y + 0.5) limited to the 16-bit range. Inline: once per output sample.
+inline std::int16_t roundToSample(double y)
+{
+    const double v = y + 0.5;
+    double r;
+    if (v > -1e9 && v < 1e9) {
+        // The floor without a library call: truncate, then step down below zero.
+        r = static_cast<double>(static_cast<std::int64_t>(v));
+        if (r > v)
+            r -= 1.0;
+    } else {
+        r = std::floor(v);
+    }
+    if (r > 32767.0)
+        r = 32767.0;
+    if (r < -32768.0)
+        r = -32768.0;
+    return static_cast<std::int16_t>(r);
+}
 
 }  // namespace veltrin

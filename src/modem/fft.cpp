@@ -116,7 +116,8 @@ struct Radix4Twiddles {
 
 Radix4Twiddles radix4Twiddles(const TwiddleTables& tw, int group)
 {
-    return {tw.reFor(group), tw.imFor(group), tw.reFor(group / 2), tw.imFor(group / 2), tw.re3For(group), tw.im3For(group)};
+    return {tw.reFor(group),     tw.imFor(group),      tw.reFor(group / 2),
+            tw.imFor(group / 2), tw.re3For(group), tw.im3For(group)};
 }
 
 // Two radix-2 DIF stages at once over groups of size 4q (q a multiple of 8):
