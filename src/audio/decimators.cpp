@@ -46,20 +46,55 @@ constexpr Symmetric<45> kTable45(kHalf45);
 // last bits, far below the rounding to 16-bit samples. K windows are summed
 // side by side so that their addition chains overlap; each is summed in the
 // same order whatever K is.
+//
+// Two forms with the same sums: lanes (a0, a1) and (a2, a3) in 16-byte
+// vectors for plain x86-64, and all four lanes in one 32-byte vector where
+// the processor has AVX (used without FMA, so every lane is still a separate
+// multiply and add).
 #pragma GCC diagnostic ignored "-Wpsabi"  // internal vector helpers only
+typedef double v2d __attribute__((vector_size(16)));
 typedef double v4d __attribute__((vector_size(32)));
 
-[[gnu::always_inline]] inline v4d load4(const double* p)
+template <typename V>
+[[gnu::always_inline]] inline V loadVector(const double* p)
 {
-    v4d v;
+    V v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-// Lanes (a0, a1, a2, a3) of K windows at first + k * stride.
+// K windows at first + k * stride, lanes in pairs.
 template <int K>
-[[gnu::always_inline]] inline void firWindows(const double* first, int stride, int taps, const double* reversed,
-                                              double* out)
+[[gnu::always_inline]] inline void firWindowsPairs(const double* first, int stride, int taps, const double* reversed,
+                                                   double* out)
+{
+    v2d a01[K], a23[K];
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k)
+        a01[k] = a23[k] = v2d{0.0, 0.0};
+    int i = 0;
+    for (; i + 4 <= taps; i += 4) {
+        const v2d r01 = loadVector<v2d>(reversed + i), r23 = loadVector<v2d>(reversed + i + 2);
+#pragma GCC unroll 8
+        for (int k = 0; k < K; ++k) {
+            a01[k] += loadVector<v2d>(first + k * stride + i) * r01;
+            a23[k] += loadVector<v2d>(first + k * stride + i + 2) * r23;
+        }
+    }
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k) {
+        const double* w = first + k * stride;
+        double a0 = a01[k][0];
+        for (int j = i; j < taps; ++j)
+            a0 += w[j] * reversed[j];
+        out[k] = (a0 + a01[k][1]) + (a23[k][0] + a23[k][1]);
+    }
+}
+
+// The same with the four lanes in one vector.
+template <int K>
+[[gnu::always_inline]] inline void firWindowsWide(const double* first, int stride, int taps, const double* reversed,
+                                                  double* out)
 {
     v4d acc[K];
 #pragma GCC unroll 8
@@ -67,10 +102,10 @@ template <int K>
         acc[k] = v4d{0.0, 0.0, 0.0, 0.0};
     int i = 0;
     for (; i + 4 <= taps; i += 4) {
-        const v4d r = load4(reversed + i);
+        const v4d r = loadVector<v4d>(reversed + i);
 #pragma GCC unroll 8
         for (int k = 0; k < K; ++k)
-            acc[k] += load4(first + k * stride + i) * r;
+            acc[k] += loadVector<v4d>(first + k * stride + i) * r;
     }
 #pragma GCC unroll 8
     for (int k = 0; k < K; ++k) {
@@ -82,18 +117,46 @@ template <int K>
     }
 }
 
-// `count` windows at first + k * stride. The wider clone has AVX but not
-// FMA, so every lane is still a separate multiply and add: the same values.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("avx", "default")))
-#endif
-void firManyWindows(const double* first, int stride, int count, int taps, const double* reversed, double* out)
+void firManyWindowsPairs(const double* first, int stride, int count, int taps, const double* reversed, double* out)
 {
     int k = 0;
     for (; k + 4 <= count; k += 4)
-        firWindows<4>(first + k * stride, stride, taps, reversed, out + k);
+        firWindowsPairs<4>(first + k * stride, stride, taps, reversed, out + k);
     for (; k < count; ++k)
-        firWindows<1>(first + k * stride, stride, taps, reversed, out + k);
+        firWindowsPairs<1>(first + k * stride, stride, taps, reversed, out + k);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target("avx"))) void firManyWindowsWide(const double* first, int stride, int count, int taps,
+                                                       const double* reversed, double* out)
+{
+    int k = 0;
+    for (; k + 4 <= count; k += 4)
+        firWindowsWide<4>(first + k * stride, stride, taps, reversed, out + k);
+    for (; k < count; ++k)
+        firWindowsWide<1>(first + k * stride, stride, taps, reversed, out + k);
+}
+
+bool processorHasAvx()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx") != 0;
+    }();
+    return has;
+}
+#endif
+
+// `count` windows at first + k * stride.
+void firManyWindows(const double* first, int stride, int count, int taps, const double* reversed, double* out)
+{
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+    if (processorHasAvx()) {
+        firManyWindowsWide(first, stride, count, taps, reversed, out);
+        return;
+    }
+#endif
+    firManyWindowsPairs(first, stride, count, taps, reversed, out);
 }
 
 // The state of one stage, as references into its object.
@@ -120,7 +183,7 @@ struct FirState {
         makeRoom();
         history[end++] = x;
         if (phase)
-            firWindows<1>(history + end - taps, 0, taps, reversed, &output);
+            firWindowsPairs<1>(history + end - taps, 0, taps, reversed, &output);
         phase ^= 1;
         return output;
     }
