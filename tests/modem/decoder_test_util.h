@@ -1,13 +1,16 @@
 #pragma once
 // Recorders for what a decoder reports, and a tiny WAV reader, for tests.
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "messages/rx_text_sink.h"
+#include "modem/ifsk16_decoder.h"
 #include "modem/msg_header.h"
 #include "platform/ui_ports.h"
 #include "platform/window_messages.h"
@@ -47,6 +50,21 @@ struct RecordingPoster : WindowMessagePoster {
             ++spectrumPosts;
     }
 };
+
+// The four decoders set up as the receive chain sets them up at 1700 Hz.
+inline std::array<std::unique_ptr<TIfsk16Decoder>, 4> stationDecoders(const DecoderLinks& links)
+{
+    const int speeds[4] = {1, 4, 16, 32};
+    const int spacing[4] = {2, 2, 1, 1};
+    const double centre[4] = {1700.0, 1700.0, 1710.9375, 1710.9375};
+    std::array<std::unique_ptr<TIfsk16Decoder>, 4> decoders;
+    for (int i = 0; i < 4; ++i) {
+        decoders[i] = std::make_unique<TIfsk16Decoder>();
+        decoders[i]->setLinks(links);
+        decoders[i]->Setup(speeds[i], spacing[i], centre[i]);
+    }
+    return decoders;
+}
 
 // 16-bit PCM samples of the first channel of a WAV file; the format chunk is
 // trusted, only the "data" chunk is searched. Empty on any problem.

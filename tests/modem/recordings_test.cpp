@@ -69,15 +69,7 @@ TEST_P(Recordings, DecodeExactlyTheKnownMessage)
     DecoderLinks links;
     links.sink = &sink;
     links.settings = &settings;
-    const int speeds[4] = {1, 4, 16, 32};
-    const int spacing[4] = {2, 2, 1, 1};
-    const double centre[4] = {1700.0, 1700.0, 1710.9375, 1710.9375};
-    std::unique_ptr<TIfsk16Decoder> decoders[4];
-    for (int i = 0; i < 4; ++i) {
-        decoders[i] = std::make_unique<TIfsk16Decoder>();
-        decoders[i]->setLinks(links);
-        decoders[i]->Setup(speeds[i], spacing[i], centre[i]);
-    }
+    auto decoders = test::stationDecoders(links);
     for (float x : samples)
         for (auto& d : decoders) {
             spectrumPending = 0;

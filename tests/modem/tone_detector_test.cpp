@@ -253,15 +253,7 @@ TEST(Ifsk16Decoder, NoiseAloneGivesNoValidMessage)
     test::RecordingSink sink;
     DecoderLinks links;
     links.sink = &sink;
-    const int speeds[4] = {1, 4, 16, 32};
-    const int spacing[4] = {2, 2, 1, 1};
-    const double centre[4] = {1700.0, 1700.0, 1710.9375, 1710.9375};
-    std::unique_ptr<TIfsk16Decoder> decoders[4];
-    for (int i = 0; i < 4; ++i) {
-        decoders[i] = std::make_unique<TIfsk16Decoder>();
-        decoders[i]->setLinks(links);
-        decoders[i]->Setup(speeds[i], spacing[i], centre[i]);
-    }
+    auto decoders = test::stationDecoders(links);
     std::mt19937 rng(20240405);
     std::normal_distribution<float> noise(0.0f, 3000.0f);
     for (long i = 0; i < 12000L * 600; ++i) {
