@@ -87,7 +87,14 @@ void TRxForm::applyOnTopAtStart()
 void TRxForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    const bool first = !shown_;
     FormShow();
+    // Some window managers do not activate a new window until it is clicked,
+    // and a bare X server has none: the start-up work of the first
+    // activation must not wait for that. A real activation that comes first
+    // makes this call a no-op.
+    if (first)
+        QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
 }
 
 void TRxForm::FormShow()

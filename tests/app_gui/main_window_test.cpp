@@ -102,6 +102,20 @@ TEST_F(WindowFixture, SmokeBuildsEveryControlMenuAndPanel)
         shot.save(QString::fromLocal8Bit(keep) + QStringLiteral("/main_window.png"));
 }
 
+TEST_F(WindowFixture, FirstShowLeadsToTheFirstActivationWithoutAWindowManager)
+{
+    // Offscreen, as on a bare X server, nothing ever activates the window.
+    TRxForm& w = createWindow();
+    int trees = 0;
+    w.hooks().buildMessageTree = [&] { ++trees; };
+    w.show();
+    EXPECT_FALSE(w.activated());
+    EXPECT_TRUE(pumpUntil([&] { return w.activated(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(trees, 1);
+    EXPECT_TRUE(fs::is_directory("VeltrinData"));
+}
+
 TEST_F(WindowFixture, FirstActivationRunsOnceAndStartsTimerAndThreads)
 {
     TRxForm& w = createWindow();
