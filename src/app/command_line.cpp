@@ -40,11 +40,6 @@ double samplingRateOption(std::string option)
 
 }  // namespace
 
-bool plausibleSamplingRate(double rate)
-{
-    return std::isfinite(rate) && rate >= kMinSamplingRate && rate <= kMaxSamplingRate;
-}
-
 bool applyCommandLine(const std::string& commandLine, Settings& settings)
 {
     bool set = false;

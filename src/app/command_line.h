@@ -13,12 +13,6 @@ struct Settings;
 inline constexpr std::size_t kMaxOptionLength = 99;
 std::vector<std::string> splitCommandLineOptions(const std::string& commandLine);
 
-// The same lower limit as the setup dialog's rate field; the upper one keeps
-// the resampler's tick grid meaningful.
-inline constexpr double kMinSamplingRate = 40000.0;
-inline constexpr double kMaxSamplingRate = 400000.0;
-bool plausibleSamplingRate(double rate);
-
 // Applies every option of the line to the settings (SamplingFreq and
 // decimatedRate for "/S"); other options, and rates outside the plausible
 // range, are ignored. Returns true when the

@@ -1,7 +1,8 @@
 #include "app/interface_texts.h"
 
 #include <array>
-#include <cctype>
+
+#include "platform/text_util.h"
 
 namespace veltrin {
 
@@ -27,17 +28,6 @@ constexpr std::array kKeys = {
 };
 #undef VELTRIN_TEXT_KEY
 
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 std::span<const InterfaceTextKey> interfaceTextKeys()
@@ -48,7 +38,7 @@ std::span<const InterfaceTextKey> interfaceTextKeys()
 bool setInterfaceText(InterfaceTexts& texts, std::string_view key, const std::string& value)
 {
     for (const auto& k : kKeys) {
-        if (sameIgnoringCase(key, k.key)) {
+        if (equalsIgnoringCase(key, k.key)) {
             if (!value.empty())
                 texts.*(k.text) = value;
             return true;

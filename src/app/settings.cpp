@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -56,6 +57,11 @@ double parseDecimal(const std::string& text)
     return v;
 }
 
+bool plausibleSamplingRate(double rate)
+{
+    return std::isfinite(rate) && rate >= kMinSamplingRate && rate <= kMaxSamplingRate;
+}
+
 int validZoom(int zoom) { return zoom >= 2 && zoom <= 5 ? zoom : 1; }
 
 int validWaterfallGain(int gain)
@@ -73,7 +79,8 @@ int readOnTop(const IniFile& ini)
 
 void readSamplingFreq(const IniFile& ini, Settings& s)
 {
-    s.SamplingFreq = parseDecimal(ini.readString(kMainSection, "SamplingFreq", "48000.0"));
+    const double rate = parseDecimal(ini.readString(kMainSection, "SamplingFreq", "48000.0"));
+    s.SamplingFreq = plausibleSamplingRate(rate) ? rate : 48000.0;
     s.decimatedRate = s.SamplingFreq * 0.25;
 }
 
@@ -164,6 +171,7 @@ void loadSettings(const IniFile& ini, Settings& s)
 bool saveSettings(IniFile& ini, const Settings& s)
 {
     bool ok = true;
+    ini.beginEdit();  // one store of the whole file at the end
     auto wi = [&](const char* sec, const char* key, int v) { ok = ini.writeInt(sec, key, v) && ok; };
     auto ws = [&](const char* sec, const char* key, const std::string& v) {
         ok = ini.writeString(sec, key, v) && ok;
@@ -241,7 +249,7 @@ bool saveSettings(IniFile& ini, const Settings& s)
     wi(t, "TccPort1", s.TccPort1);
     ws(t, "TccPath0", cut(s.TccPath0, kTraccarTextMax));
     ws(t, "TccPath1", cut(s.TccPath1, kTraccarTextMax));
-    return ok;
+    return ini.commitEdit() && ok;
 }
 
 }  // namespace veltrin

@@ -104,9 +104,16 @@ inline constexpr std::size_t kTraccarTextMax = 254;
 // unreadable text gives 0.0.
 double parseDecimal(const std::string& text);
 
+// Sound-card rates the resampler can work with; a zero, negative or absurd
+// rate would silence reception for the whole run.
+inline constexpr double kMinSamplingRate = 40000.0;
+inline constexpr double kMaxSamplingRate = 400000.0;
+bool plausibleSamplingRate(double rate);
+
 // "OnTop" from "Main" (read when the window is created).
 int readOnTop(const IniFile& ini);
-// "SamplingFreq" from "Main"; also sets decimatedRate.
+// "SamplingFreq" from "Main" (48000.0 when the stored rate is not
+// plausible); also sets decimatedRate.
 void readSamplingFreq(const IniFile& ini, Settings& s);
 
 // Every setting except OnTop and SamplingFreq, with the validation rules.

@@ -2,39 +2,17 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+
+#include "platform/text_util.h"
 
 namespace veltrin {
 
 namespace {
 
-std::string trim(const std::string& s)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r'))
-        --e;
-    return s.substr(b, e - b);
-}
-
-bool equalNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
+std::string trim(const std::string& s) { return std::string(trimBlanks(s)); }
 
 // "[name]" gives name; anything else is not a section line.
 bool sectionName(const std::string& line, std::string& name)
@@ -64,24 +42,26 @@ bool keyValue(const std::string& line, std::string& key, std::string& value)
 }
 
 struct Location {
-    int sectionLine = -1;  // index of the "[section]" line
-    int keyLine = -1;      // index of the "key=" line
-    int insertAt = -1;     // where a new key of this section goes
+    bool sectionFound = false;
+    int keyLine = -1;   // index of the "key=" line
+    int insertAt = 0;   // where a new key of this section goes
 };
 
 Location locate(const std::vector<std::string>& lines, const std::string& section,
                 const std::string& key)
 {
     Location loc;
-    bool inSection = false;
+    // Keys before the first section header form the section "".
+    bool inSection = section.empty();
+    loc.sectionFound = inSection;
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         std::string name;
         if (sectionName(lines[i], name)) {
             if (inSection)
                 break;  // keys of a repeated section later in the file are not consulted
-            inSection = equalNoCase(name, section);
+            inSection = equalsIgnoringCase(name, section);
             if (inSection) {
-                loc.sectionLine = i;
+                loc.sectionFound = true;
                 loc.insertAt = i + 1;
             }
             continue;
@@ -89,11 +69,9 @@ Location locate(const std::vector<std::string>& lines, const std::string& sectio
         if (!inSection)
             continue;
         std::string k, v;
-        if (keyValue(lines[i], k, v)) {
-            if (equalNoCase(k, key)) {
-                loc.keyLine = i;
-                return loc;
-            }
+        if (keyValue(lines[i], k, v) && equalsIgnoringCase(k, key)) {
+            loc.keyLine = i;
+            return loc;
         }
         if (!trim(lines[i]).empty())
             loc.insertAt = i + 1;
@@ -105,43 +83,53 @@ Location locate(const std::vector<std::string>& lines, const std::string& sectio
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
-bool IniFile::load(std::vector<std::string>& lines) const
+std::vector<std::string> IniFile::lines() const
 {
-    lines.clear();
+    if (editing_)
+        return edit_;
+    std::vector<std::string> result;
     std::ifstream in(path_, std::ios::binary);
-    if (!in)
-        return false;
     std::string line;
-    while (std::getline(in, line)) {
+    while (in && std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(line);
+        result.push_back(line);
     }
-    return true;
+    return result;
 }
 
 bool IniFile::store(const std::vector<std::string>& lines) const
 {
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    if (!out)
+    const std::string temp = path_ + ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        for (const std::string& l : lines)
+            out << l << "\r\n";
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path_.c_str()) != 0) {
+        std::remove(temp.c_str());
         return false;
-    for (const std::string& l : lines)
-        out << l << "\r\n";
-    out.flush();
-    return static_cast<bool>(out);
+    }
+    return true;
 }
 
 std::string IniFile::readString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const
 {
-    std::vector<std::string> lines;
-    if (!load(lines))
-        return defaultValue;
-    Location loc = locate(lines, section, key);
+    const std::vector<std::string> text = lines();
+    Location loc = locate(text, section, key);
     if (loc.keyLine < 0)
         return defaultValue;
     std::string k, v;
-    keyValue(lines[loc.keyLine], k, v);
+    keyValue(text[loc.keyLine], k, v);
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
         v = v.substr(1, v.size() - 2);
     return v;
@@ -161,35 +149,54 @@ int IniFile::readInt(const std::string& section, const std::string& key, int def
 
 bool IniFile::hasKey(const std::string& section, const std::string& key) const
 {
-    std::vector<std::string> lines;
-    if (!load(lines))
-        return false;
-    return locate(lines, section, key).keyLine >= 0;
+    return locate(lines(), section, key).keyLine >= 0;
 }
 
 bool IniFile::writeString(const std::string& section, const std::string& key,
                           const std::string& value)
 {
-    std::vector<std::string> lines;
-    load(lines);  // a missing file starts empty
-    Location loc = locate(lines, section, key);
+    std::vector<std::string> text = lines();  // a missing file starts empty
+    Location loc = locate(text, section, key);
     std::string entry = key + "=" + value;
+    for (char& c : entry)
+        if (c == '\r' || c == '\n')
+            c = ' ';
     if (loc.keyLine >= 0) {
-        lines[loc.keyLine] = entry;
-    } else if (loc.sectionLine >= 0) {
-        lines.insert(lines.begin() + loc.insertAt, entry);
+        text[loc.keyLine] = entry;
+    } else if (loc.sectionFound) {
+        text.insert(text.begin() + loc.insertAt, entry);
     } else {
-        if (!lines.empty() && !trim(lines.back()).empty())
-            lines.push_back("");
-        lines.push_back("[" + section + "]");
-        lines.push_back(entry);
+        if (!text.empty() && !trim(text.back()).empty())
+            text.push_back("");
+        text.push_back("[" + section + "]");
+        text.push_back(entry);
     }
-    return store(lines);
+    if (editing_) {
+        edit_ = std::move(text);
+        return true;
+    }
+    return store(text);
 }
 
 bool IniFile::writeInt(const std::string& section, const std::string& key, int value)
 {
     return writeString(section, key, std::to_string(value));
+}
+
+void IniFile::beginEdit()
+{
+    edit_ = lines();
+    editing_ = true;
+}
+
+bool IniFile::commitEdit()
+{
+    if (!editing_)
+        return true;
+    editing_ = false;
+    const bool ok = store(edit_);
+    edit_.clear();
+    return ok;
 }
 
 }  // namespace veltrin

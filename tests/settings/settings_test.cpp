@@ -175,3 +175,50 @@ TEST(Settings, UnwritableFileIsReportedAsFailure)
     IniFile ini(dir.file("VELTRIN.INI"));
     EXPECT_FALSE(saveSettings(ini, Settings{}));
 }
+
+TEST(IniFile, ValuesCannotBreakTheLineStructure)
+{
+    TempDir dir;
+    IniFile ini(dir.file("VELTRIN.INI"));
+    ASSERT_TRUE(ini.writeString("TracCar", "TccServer0", "evil\r\nTccGateEnabled0=1"));
+    EXPECT_EQ(ini.readString("TracCar", "TccServer0", ""), "evil  TccGateEnabled0=1");
+    EXPECT_FALSE(ini.hasKey("TracCar", "TccGateEnabled0"));
+}
+
+TEST(IniFile, KeysBeforeAnySectionFormTheUnnamedSection)
+{
+    TempDir dir;
+    const std::string path = dir.file("registry.ini");
+    writeFile(path, "DefaultDir=/srv/radio\r\n[Other]\r\nIsx64=1\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.readString("", "defaultdir", ""), "/srv/radio");
+    EXPECT_FALSE(ini.hasKey("", "Isx64"));
+    ASSERT_TRUE(ini.writeString("", "Isx64", "0"));
+    EXPECT_EQ(readFile(path), "DefaultDir=/srv/radio\r\nIsx64=0\r\n[Other]\r\nIsx64=1\r\n");
+}
+
+TEST(Settings, FailedSaveLeavesTheStoredFileWhole)
+{
+    TempDir dir;
+    const std::string path = dir.file("VELTRIN.INI");
+    writeFile(path, "[Main]\r\nSamplingFreq=48012,5\r\n");
+    fs::create_directories(path + ".new");  // the replacement cannot be written
+    IniFile ini(path);
+    Settings s;
+    s.SamplingFreq = 47000.0;
+    EXPECT_FALSE(saveSettings(ini, s));
+    EXPECT_EQ(readFile(path), "[Main]\r\nSamplingFreq=48012,5\r\n");
+}
+
+TEST(Settings, ImplausibleSamplingRatesKeepTheDefault)
+{
+    TempDir dir;
+    const std::string path = dir.file("VELTRIN.INI");
+    for (const char* stored : {"nan", "inf", "-5", "0", "", "abc", "1e30", "39999"}) {
+        writeFile(path, std::string("[Main]\r\nSamplingFreq=") + stored + "\r\n");
+        Settings s;
+        readSamplingFreq(IniFile(path), s);
+        EXPECT_EQ(s.SamplingFreq, 48000.0) << stored;
+        EXPECT_EQ(s.decimatedRate, 12000.0) << stored;
+    }
+}
