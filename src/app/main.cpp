@@ -1,6 +1,7 @@
 // Program entry: the process-wide objects, the main window, the about box
 // and the setup dialog, the event loop, and the end in reverse order.
 #include <QApplication>
+#include <clocale>
 #include <exception>
 #include <memory>
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv)
     using namespace veltrin;
     QApplication app(argc, argv);  // takes its own options (e.g. -platform) out of argv
     QApplication::setApplicationName(QStringLiteral("Veltrin"));
+    // QApplication adopts the user's locale for the C library too; files,
+    // settings and the command line use decimal points whatever it is.
+    std::setlocale(LC_NUMERIC, "C");
 
     int exitCode = 0;
     auto objects = std::make_unique<ProcessObjects>();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <clocale>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdlib>
@@ -29,7 +30,9 @@ inline QApplication& application()
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        return new QApplication(argc, argv);
+        auto* created = new QApplication(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");  // as the program's entry does
+        return created;
     }();
     return *app;
 }
