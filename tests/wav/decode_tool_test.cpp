@@ -93,6 +93,18 @@ TEST(DecodeTool, RecordingsGiveExactlyTheirMessages)
     }
 }
 
+TEST(DecodeTool, JsonLinesStayValidForAnyFileName)
+{
+    // A name with UTF-8 (kept) and a byte that is no UTF-8 at all (escaped).
+    TempDir dir;
+    const std::string name = dir.file("caf\xC3\xA9-\xFF.wav");
+    std::filesystem::copy_file(kData + "/known_gps_s32.wav", name);
+    const ToolRun r = runTool("veltrin-decode", "--json '" + name + "'", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("caf\xC3\xA9-\\u00ff.wav\""), std::string::npos) << r.out;
+    ASSERT_EQ(r.json().size(), 1u);
+}
+
 TEST(DecodeTool, GeneratedRecordingOfSeveralSpeedsDecodesToExactlyItsMessages)
 {
     TempDir dir;

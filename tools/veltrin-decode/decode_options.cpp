@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/command_line.h"
+#include "app/settings.h"
 #include "platform/clock.h"
 
 namespace veltrin::decode {
@@ -144,7 +144,7 @@ Options:
   -h, --help           this text
 
 Exit status: 0 when every file was read, 2 when a file was refused, 64 for
-a bad command line.
+a bad command line, 73 when the --store folder cannot be used.
 )";
 }
 

@@ -1,36 +1,46 @@
 #include "message_printer.h"
 
 #include <cstdint>
+#include <cstdio>
 
-#include "modem/crc16.h"
+#include "messages/dispatcher.h"
 
 namespace veltrin::decode {
 
 namespace {
 
-const char* speedLabelOf(int speed)
+// Length of the well-formed UTF-8 sequence starting at s[i], or 0.
+std::size_t utf8SequenceAt(const std::string& s, std::size_t i)
 {
-    switch (speed) {
-    case 4: return "5.9Bd";
-    case 16: return "23Bd";
-    case 32: return "47Bd";
-    default: return "1.5Bd";
-    }
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return n;
 }
 
+// File names are bytes: well-formed UTF-8 is copied, any other byte is
+// written as the code point of the same value, so every line stays JSON.
 std::string jsonString(const std::string& s)
 {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7F) {
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else if (const std::size_t n = c >= 0x80 ? utf8SequenceAt(s, i) : 0; n > 0) {
+            out.append(s, i, n);
+            i += n - 1;
+        } else {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
             out += buf;
-        } else {
-            out += static_cast<char>(c);
         }
     }
     return out + "\"";
@@ -68,9 +78,10 @@ std::string visibleBody(const ReceivedMessage& m)
 
 }  // namespace
 
+// The verdict the dispatcher reaches: a message with faults is never checked.
 bool bodyCrcOk(const ReceivedMessage& m)
 {
-    return m.faultCount == 0 && crc16(m.body.data(), m.header.length) == m.header.bodyCrc;
+    return m.faultCount == 0 && verifyBodyCrc(m.header, m.body, 0) == 0;
 }
 
 std::string messageJson(const std::string& file, const ReceivedMessage& m)
@@ -100,7 +111,7 @@ std::string messageText(const std::string& file, const ReceivedMessage& m)
     char head[200];
     std::snprintf(head, sizeof head,
                   "%s type %u flags %02X from %u to %u #%u len %u %s (%d/%d corrected, %d faults): ",
-                  speedLabelOf(m.speed), h.type, h.flags, h.sender, h.recipient, h.msgNumber,
+                  speedLabel(m.speed), h.type, h.flags, h.sender, h.recipient, h.msgNumber,
                   h.length, bodyCrcOk(m) ? "CRC OK" : "CRC ERROR", m.correctedErrors, m.symbolCount,
                   m.faultCount);
     return file + ": " + head + visibleBody(m);

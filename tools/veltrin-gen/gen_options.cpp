@@ -60,7 +60,9 @@ bool parseInt(const std::string& text, long long lo, long long hi, long long& ou
         return false;
     errno = 0;
     char* end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 0);  // 0x.. accepted
+    // Decimal, or hexadecimal after "0x"; a leading zero is not octal.
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const long long v = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
     if (errno != 0 || *end != '\0' || v < lo || v > hi)
         return false;
     out = v;
