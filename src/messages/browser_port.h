@@ -35,4 +35,11 @@ public:
     virtual void revealNode(BrowserNode /*node*/) {}
 };
 
+// The tree that is not there yet: every call does nothing.
+inline BrowserPort& noBrowser()
+{
+    static BrowserPort port;
+    return port;
+}
+
 }  // namespace veltrin

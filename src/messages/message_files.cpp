@@ -28,12 +28,6 @@ GatewayPort& noGateway()
     return port;
 }
 
-BrowserPort& noBrowser()
-{
-    static BrowserPort port;
-    return port;
-}
-
 // "YYMMDD-hhmmss".
 std::string timeStamp(const CalendarTime& t)
 {

@@ -14,12 +14,6 @@ namespace {
 
 constexpr std::array<unsigned char, 5> kEndMarker = {'{', 'e', 'n', 'd', '}'};
 
-BrowserPort& noBrowser()
-{
-    static BrowserPort port;
-    return port;
-}
-
 }  // namespace
 
 ReceiveLog::ReceiveLog(const Settings& settings, MessageBoxes& boxes)
