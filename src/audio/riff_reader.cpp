@@ -6,15 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/little_endian.h"
+
 namespace veltrin {
 
 namespace {
-
-std::uint32_t le32(const unsigned char* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 constexpr std::uint32_t kRiffId = riffFourCc("RIFF");
 

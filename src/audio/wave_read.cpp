@@ -4,20 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/little_endian.h"
+
 namespace veltrin {
 
 namespace {
-
-std::uint16_t le16(const unsigned char* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t le32(const unsigned char* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 // Bytes of the extensible format record that we look at (up to the end of
 // the sub-format GUID).

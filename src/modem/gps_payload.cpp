@@ -1,27 +1,11 @@
 #include "modem/gps_payload.h"
 
 #include "modem/crc16.h"
+#include "platform/little_endian.h"
 
 namespace veltrin {
 
 namespace {
-std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t le32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void putLe16(std::uint8_t* p, std::uint16_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v & 0xFF);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void putLe32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
-}
-
 constexpr int kPositionBytes = 12;  // fix time, latitude, longitude
 constexpr int kMotionBytes = 8;     // speed, course, altitude, accuracy
 }  // namespace

@@ -1,15 +1,8 @@
 #include "modem/msg_header.h"
 
-namespace veltrin {
+#include "platform/little_endian.h"
 
-namespace {
-std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-void putLe16(std::uint8_t* p, std::uint16_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v & 0xFF);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-}  // namespace
+namespace veltrin {
 
 Msg_header Msg_header::fromBytes(const std::uint8_t* b)
 {
