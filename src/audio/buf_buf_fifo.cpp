@@ -40,6 +40,18 @@ TBufBufFifo::~TBufBufFifo()
     delete spare_;
 }
 
+int TBufBufFifo::chunkCount() const
+{
+    std::lock_guard<std::timed_mutex> lock(lock_);
+    return chunkCount_;
+}
+
+bool TBufBufFifo::hasSpare() const
+{
+    std::lock_guard<std::timed_mutex> lock(lock_);
+    return spare_ != nullptr;
+}
+
 int TBufBufFifo::Put(const void* data)
 {
     if (!tail_)

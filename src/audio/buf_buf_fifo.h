@@ -26,8 +26,9 @@ public:
 
     // Readable without the lock; a stale value only delays a message.
     int bufferCount() const { return bufferCount_.load(std::memory_order_relaxed); }
-    int chunkCount() const { return chunkCount_; }
-    bool hasSpare() const { return spare_ != nullptr; }
+    // Under the lock, like Put and Get.
+    int chunkCount() const;
+    bool hasSpare() const;
 
 private:
     struct Chunk {
@@ -41,7 +42,7 @@ private:
     Chunk* tail_ = nullptr;
     Chunk* head_ = nullptr;
     Chunk* spare_ = nullptr;
-    std::timed_mutex lock_;
+    mutable std::timed_mutex lock_;
     int chunkCount_ = 0;
     std::atomic<int> bufferCount_{0};
 };

@@ -4,12 +4,25 @@
 
 namespace veltrin {
 
+namespace {
+// Ticks of one sample; 0 for a rate with no usable period (zero, negative,
+// not a number, or so low that the period leaves the 32-bit range), which
+// makes PutSample produce nothing instead of converting garbage.
+std::int32_t periodOf(double rate)
+{
+    const double period = std::floor(TUniResample::kTicksPerSecond / rate + 0.5);
+    if (!std::isfinite(period) || period < 1.0 || period > 2147483647.0)
+        return 0;
+    return static_cast<std::int32_t>(period);
+}
+}  // namespace
+
 int TUniResample::Setup(double inRate, double outRate, Callback callback)
 {
     inRate_ = inRate;
     outRate_ = outRate;
-    inPeriod_ = static_cast<std::int32_t>(std::floor(kTicksPerSecond / inRate + 0.5));
-    outPeriod_ = static_cast<std::int32_t>(std::floor(kTicksPerSecond / outRate + 0.5));
+    inPeriod_ = periodOf(inRate);
+    outPeriod_ = periodOf(outRate);
     previous_ = 0.0;
     elapsed_ = 0;
     callback_ = std::move(callback);

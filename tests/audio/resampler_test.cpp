@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "audio/uni_resample.h"
@@ -63,5 +64,17 @@ TEST(UniResample, InterpolatesLinearlyBetweenInputs)
     for (std::size_t i = 2; i < out.size(); ++i) {
         const double step = out[i] - out[i - 1];
         EXPECT_NEAR(step, 7056.0 / 7057.0, 1e-9) << "at " << i;
+    }
+}
+
+TEST(UniResample, RatesWithoutAUsablePeriodProduceNothing)
+{
+    for (double rate : {0.0, -12000.0, 1e-3, std::nan("")}) {
+        TUniResample r;
+        int outputs = 0;
+        EXPECT_EQ(r.Setup(rate, 12000.0, [&](double) { ++outputs; }), 0);
+        for (int i = 0; i < 100; ++i)
+            EXPECT_EQ(r.PutSample(1.0), 0);
+        EXPECT_EQ(outputs, 0) << rate;
     }
 }
