@@ -82,7 +82,9 @@ std::string WaveMenu::askCaptureFile()
 void WaveMenu::DecodeFromFile1Click()
 {
     AppState& state = form_.state();
-    if (state.decodingFromFile || decodeBusy_)
+    // Shutdown processes messages while it waits for the threads: a file
+    // dialog opened then would hold the whole shutdown up.
+    if (state.decodingFromFile || decodeBusy_ || state.shuttingDown)
         return;
     decodeBusy_ = true;
     setItemEnabled("DecodeFromFile1", false);
@@ -152,7 +154,7 @@ void WaveMenu::OpenWaveCaptureFile1Click()
 {
     AppState& state = form_.state();
     state.displayHoldTicks = 40;
-    if (openBusy_)
+    if (openBusy_ || state.shuttingDown)
         return;
     openBusy_ = true;
     const std::string file = askCaptureFile();

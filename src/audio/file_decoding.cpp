@@ -86,6 +86,8 @@ FileDecodeResult decodeWaveFile(const std::string& fileName, TWaveRead& reader,
     // would reopen the reader under the first one.
     if (state.decodingFromFile)
         return FileDecodeResult::AlreadyDecoding;
+    if (state.shuttingDown)
+        return FileDecodeResult::Stopped;
     const int opened = reader.Open(fileName);
     if (opened == kWaveReadBadBlockAlign || opened == kWaveReadFrameTooLong)
         return refuse(FileDecodeResult::UnsupportedFormat, hooks);
