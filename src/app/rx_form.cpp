@@ -27,6 +27,7 @@ TRxForm::TRxForm(ProcessObjects& objects, RxFormEnvironment environment, QWidget
     : QMainWindow(parent),
       objects_(objects),
       env_(std::move(environment)),
+      hooks_(env_.hooks),
       donationAddress_(kDonationPage),
       shopAddress_(kShopPage)
 {

@@ -47,15 +47,6 @@ class TSetupForm;
 class WaveMenu;
 
 // What the window uses from outside; tests replace these.
-struct RxFormEnvironment {
-    MessageBoxes* boxes = nullptr;   // none: Qt message boxes (stderr when headless)
-    Shell* shell = nullptr;          // none: the desktop's handler
-    std::string registryPath;        // empty: the user's registry file
-    std::string commandLine;         // the options, e.g. "/S48012.5"
-    std::string executableDir;       // empty: the folder of the running program
-    WaitBudget shutdownBudget;       // 350 x 30 ms
-    bool quitOnExit = true;          // "Exit" ends the application's event loop
-};
 
 // Operations of subsystems built later. Unset ones do nothing, so the
 // sequences that call them already run in their final order.
@@ -77,6 +68,17 @@ struct RxFormHooks {
     std::function<void(int deviceId)> reopenCapture;  // the capture device
     std::function<void()> closeCapture;
     WorkerJobs workerJobs;                            // the GPS and network threads' work
+};
+
+struct RxFormEnvironment {
+    MessageBoxes* boxes = nullptr;   // none: Qt message boxes (stderr when headless)
+    Shell* shell = nullptr;          // none: the desktop's handler
+    std::string registryPath;        // empty: the user's registry file
+    std::string commandLine;         // the options, e.g. "/S48012.5"
+    std::string executableDir;       // empty: the folder of the running program
+    WaitBudget shutdownBudget;       // 350 x 30 ms
+    bool quitOnExit = true;          // "Exit" ends the application's event loop
+    RxFormHooks hooks;               // in place before FormCreate runs
 };
 
 class TRxForm : public QMainWindow {
@@ -129,6 +131,8 @@ public:
 
     Settings& settings() { return settings_; }
     AppState& state() { return state_; }
+    // Hooks for the steps after FormCreate; FormCreate's own come with the
+    // environment.
     RxFormHooks& hooks() { return hooks_; }
     TimerSchedule& timerSchedule() { return *schedule_; }
     StatusBarPanels& statusPanels() { return *statusBar_; }

@@ -63,7 +63,11 @@ void RxMemoWidget::replaceCp1251(const std::string& text)
 
 void RxMemoWidget::applyChange(const RxTextChange& change)
 {
-    appendCp1251(change.appended);
+    // Old lines leave through the block limit, which matches the model's.
+    if (change.replaced)
+        replaceCp1251(change.appended);
+    else
+        appendCp1251(change.appended);
 }
 
 }  // namespace veltrin

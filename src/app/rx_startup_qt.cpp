@@ -66,7 +66,7 @@ void TRxForm::selectWorkingDirectory()
     WorkingDirectoryChoice choice = veltrin::selectWorkingDirectory(registryOf(env_.registryPath),
                                                                     kSettingsFileName);
     if (choice.changed)
-        RxMemo->replaceCp1251(workingDirectoryNotice(choice.dir));
+        receiveLog_->replaceText(workingDirectoryNotice(choice.dir));
 }
 
 void TRxForm::readIsx64()

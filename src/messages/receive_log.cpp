@@ -50,12 +50,36 @@ void ReceiveLog::showInWindow(unsigned char c)
     change.appended.push_back(static_cast<char>(c));
     if (c == '\n')
         ++lines_;
+    change.removedFromFront = dropOldLines();
+    if (onChange_)
+        onChange_(change);
+}
+
+std::size_t ReceiveLog::dropOldLines()
+{
+    std::size_t removed = 0;
     while (lines_ > kMaxLines) {
         const std::size_t firstBreak = text_.find('\n');
         text_.erase(0, firstBreak + 1);
-        change.removedFromFront += firstBreak + 1;
+        removed += firstBreak + 1;
         --lines_;
     }
+    return removed;
+}
+
+void ReceiveLog::replaceText(const std::string& text)
+{
+    text_.clear();
+    for (char c : text)
+        if (c != '\r')
+            text_.push_back(c);
+    lines_ = 1;
+    for (char c : text_)
+        lines_ += c == '\n';
+    dropOldLines();
+    RxTextChange change;
+    change.replaced = true;
+    change.appended = text_;
     if (onChange_)
         onChange_(change);
 }

@@ -16,10 +16,12 @@ struct Settings;
 class MessageBoxes;
 
 // One change of the window text: bytes removed from the front (old lines),
-// then bytes appended at the end.
+// then bytes appended at the end; or, when replaced is set, the whole new
+// text in appended.
 struct RxTextChange {
     std::size_t removedFromFront = 0;
     std::string appended;
+    bool replaced = false;
 };
 
 class ReceiveLog : public RxTextSink {
@@ -34,6 +36,8 @@ public:
 
     void putRxChar(unsigned char c) override;
     void rawLogNewLine() override;
+    // Replaces the window text (not logged), e.g. by a start-up notice.
+    void replaceText(const std::string& text);
 
     // Opens path for appending (created if missing). On failure shows
     // "File FOpen Error!" (caption "File Error") and the log stays closed.
@@ -55,6 +59,8 @@ public:
 
 private:
     void showInWindow(unsigned char c);
+    // Removes lines from the front down to kMaxLines; returns the bytes removed.
+    std::size_t dropOldLines();
     bool endMarkerSeen() const;
 
     const Settings& settings_;

@@ -102,6 +102,20 @@ TEST_F(WindowFixture, SmokeBuildsEveryControlMenuAndPanel)
         shot.save(QString::fromLocal8Bit(keep) + QStringLiteral("/main_window.png"));
 }
 
+TEST_F(WindowFixture, CreationStepsReachTheHooksGivenWithTheEnvironment)
+{
+    RxFormEnvironment env = environment();
+    int marksLoaded = 0;
+    env.hooks.loadBeaconMarks = [&] { ++marksLoaded; };
+    TRxForm& w = createWindow(std::move(env));
+    EXPECT_EQ(marksLoaded, 1);
+    int trees = 0;
+    w.hooks().buildMessageTree = [&] { ++trees; };  // later steps can still be wired afterwards
+    showAndActivate();
+    EXPECT_EQ(trees, 1);
+    EXPECT_EQ(marksLoaded, 1);
+}
+
 TEST_F(WindowFixture, FirstShowLeadsToTheFirstActivationWithoutAWindowManager)
 {
     // The show event alone, as on a bare X server where nothing activates

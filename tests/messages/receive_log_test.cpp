@@ -20,6 +20,8 @@ protected:
         log->setBrowserPort(&browser);
         mirror = log->text();
         log->setTextChangedHandler([this](const RxTextChange& c) {
+            if (c.replaced)
+                mirror.clear();
             mirror.erase(0, c.removedFromFront);
             mirror += c.appended;
         });
@@ -67,6 +69,24 @@ TEST_F(ReceiveLogTest, WindowKeepsThirtyLines)
     EXPECT_EQ(std::count(log->text().begin(), log->text().end(), '\n'), 29);
     EXPECT_EQ(mirror, log->text());
     EXPECT_FALSE(log->rawLogOpen());  // nothing to log before the first roll
+}
+
+TEST_F(ReceiveLogTest, ReplacedTextIsShownNotLoggedAndStillLimited)
+{
+    log->rollDailyRawLog();
+    log->replaceText("Working directory was changed to default directory\r\n/srv/radio\r\n");
+    EXPECT_EQ(log->text(), "Working directory was changed to default directory\n/srv/radio\n");
+    EXPECT_EQ(mirror, log->text());
+    log->appendRxText("ab");
+    EXPECT_EQ(mirror, log->text());
+
+    std::string many;
+    for (int i = 0; i < 40; ++i)
+        many += "line " + std::to_string(i) + "\n";
+    log->replaceText(many);
+    EXPECT_EQ(log->text().rfind("line 11\n", 0), 0u);  // 29 full lines and an empty last one
+    log->closeRawLog();
+    EXPECT_EQ(readFile(kLog15), "ab");
 }
 
 TEST_F(ReceiveLogTest, DayRollsAtTheFirstEndOfTheNewDay)
