@@ -17,10 +17,6 @@ namespace veltrin {
 
 namespace {
 
-constexpr int kCapturePanel = 3;
-constexpr int kCaptureChannels = 1;
-constexpr int kCaptureBits = 16;
-constexpr int kCaptureRate = 48000;  // the nominal device rate, whatever the calibration says
 
 }  // namespace
 
@@ -150,6 +146,12 @@ void WaveMenu::FastDecodingButtonClick()
     form_.FastDecodingButton->setChecked(state.fastDecoding);
 }
 
+CaptureFileControl WaveMenu::captureFile()
+{
+    return CaptureFileControl(*form_.objects().waveWrite, form_.state(), form_.messageBoxes(),
+                              form_.statusPanels());
+}
+
 void WaveMenu::OpenWaveCaptureFile1Click()
 {
     AppState& state = form_.state();
@@ -160,14 +162,8 @@ void WaveMenu::OpenWaveCaptureFile1Click()
     const std::string file = askCaptureFile();
     if (!file.empty()) {
         setItemEnabled("OpenWaveCaptureFile1", false);
-        if (form_.objects().waveWrite->Open(file, kCaptureChannels, kCaptureBits, kCaptureRate) != 0) {
-            form_.messageBoxes().showMessage("Wave File Open Error!", "File Error");
-            setItemEnabled("OpenWaveCaptureFile1", true);
-        } else {
-            setItemEnabled("CloseWaveCaptureFile1", true);
-            state.captureFileOpen = true;
-            form_.statusPanels().setPanelText(kCapturePanel, "W.Capt");
-        }
+        const bool opened = captureFile().open(file);
+        setItemEnabled(opened ? "CloseWaveCaptureFile1" : "OpenWaveCaptureFile1", true);
     }
     state.displayHoldTicks = 0;
     openBusy_ = false;
@@ -179,16 +175,10 @@ void WaveMenu::CloseWaveCaptureFile1Click()
     if (closeBusy_)
         return;
     closeBusy_ = true;
-    AppState& state = form_.state();
-    state.captureFileOpen = false;
-    if (form_.objects().waveWrite->Close() == 0)
-        form_.messageBoxes().showMessage("Wave capture file was closed", "File Closed");
-    else
-        form_.messageBoxes().showMessage("There was errors in wave capture file!", "File Error");
+    captureFile().close();
     setItemEnabled("CloseWaveCaptureFile1", false);
     setItemEnabled("OpenWaveCaptureFile1", true);
-    form_.statusPanels().setPanelText(kCapturePanel, "");
-    state.displayHoldTicks = 0;
+    form_.state().displayHoldTicks = 0;
     closeBusy_ = false;
     emit form_.waveStateChanged();
 }

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "audio/capture_file.h"
+
 namespace veltrin {
 
 class TRxForm;
@@ -31,6 +33,7 @@ public:
 private:
     std::string askDecodeFile();
     std::string askCaptureFile();
+    CaptureFileControl captureFile();
     void finishDecoding(FileDecodeResult result);
     void setItemEnabled(const char* name, bool enabled);
 
