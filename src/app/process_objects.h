@@ -16,9 +16,6 @@
 namespace veltrin {
 
 struct ProcessObjects {
-    // Decoder speeds, in the order of `decoders`.
-    static constexpr std::array<int, 4> kSpeeds = {1, 4, 16, 32};
-
     ProcessObjects();
     ~ProcessObjects();
     ProcessObjects(const ProcessObjects&) = delete;

@@ -75,14 +75,13 @@ void SampleChain::setupReceiveChain(double centreHz)
 {
     state_.displayHoldTicks = 0;
     resampler_.Setup(settings_.decimatedRate, 12000.0, [this](double x) { fanOutSample(x); });
-    static constexpr int kSpeeds[4] = {1, 4, 16, 32};
     for (int i = 0; i < 4; ++i) {
         if (!decoders_[i])
             continue;
-        if (kSpeeds[i] <= 4)
-            decoders_[i]->Setup(kSpeeds[i], 2, centreHz);
+        if (kDecoderSpeeds[i] <= 4)
+            decoders_[i]->Setup(kDecoderSpeeds[i], 2, centreHz);
         else
-            decoders_[i]->Setup(kSpeeds[i], 1, 1710.9375);
+            decoders_[i]->Setup(kDecoderSpeeds[i], 1, 1710.9375);
     }
     state_.fullRedraw = true;
 }

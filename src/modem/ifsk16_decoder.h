@@ -25,6 +25,9 @@ struct DecoderLinks {
     const Settings* settings = nullptr;     // EnableX1Rx and inverseManipulation, read live
 };
 
+// The four decoders' speeds, in the order the station keeps them.
+inline constexpr int kDecoderSpeeds[4] = {1, 4, 16, 32};
+
 // Status-bar panels written by the decoder.
 constexpr int kPanelTiming = 4;
 constexpr int kPanelErrorRate = 5;

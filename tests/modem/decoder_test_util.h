@@ -54,14 +54,13 @@ struct RecordingPoster : WindowMessagePoster {
 // The four decoders set up as the receive chain sets them up at 1700 Hz.
 inline std::array<std::unique_ptr<TIfsk16Decoder>, 4> stationDecoders(const DecoderLinks& links)
 {
-    const int speeds[4] = {1, 4, 16, 32};
     const int spacing[4] = {2, 2, 1, 1};
     const double centre[4] = {1700.0, 1700.0, 1710.9375, 1710.9375};
     std::array<std::unique_ptr<TIfsk16Decoder>, 4> decoders;
     for (int i = 0; i < 4; ++i) {
         decoders[i] = std::make_unique<TIfsk16Decoder>();
         decoders[i]->setLinks(links);
-        decoders[i]->Setup(speeds[i], spacing[i], centre[i]);
+        decoders[i]->Setup(kDecoderSpeeds[i], spacing[i], centre[i]);
     }
     return decoders;
 }

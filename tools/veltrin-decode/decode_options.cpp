@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/settings.h"
+#include "modem/ifsk16_decoder.h"
 #include "platform/clock.h"
 
 namespace veltrin::decode {
@@ -25,14 +26,13 @@ bool parseNumber(const std::string& text, double& value)
 // "1,16" -> enabled speeds cleared for 1 and 16.
 bool parseDisabled(const std::string& list, std::array<bool, 4>& enabled)
 {
-    static constexpr int kSpeeds[4] = {1, 4, 16, 32};
     std::size_t at = 0;
     while (at <= list.size()) {
         const std::size_t comma = list.find(',', at);
         const std::string item = list.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
         bool known = false;
         for (int i = 0; i < 4; ++i) {
-            if (item == std::to_string(kSpeeds[i])) {
+            if (item == std::to_string(kDecoderSpeeds[i])) {
                 enabled[static_cast<std::size_t>(i)] = false;
                 known = true;
             }
