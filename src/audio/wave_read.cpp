@@ -10,6 +10,13 @@ namespace veltrin {
 
 namespace {
 
+// The first channel's sample of a frame: 8-bit unsigned mapped so that 0,
+// 128 and 255 give -32640, 0 and 32385; otherwise 16-bit signed.
+inline std::int16_t sampleOfFrame(const unsigned char* frame, bool eightBit)
+{
+    return eightBit ? static_cast<std::int16_t>(frame[0] * 255 - 32640) : static_cast<std::int16_t>(le16(frame));
+}
+
 // Bytes of the extensible format record that we look at (up to the end of
 // the sub-format GUID).
 constexpr std::size_t kExtensibleFormatBytes = 40;
@@ -116,9 +123,7 @@ std::int16_t TWaveRead::rawSample()
             remaining_ = 0;  // the file ended early
         frame = copy;
     }
-    if (format_.bitsPerSample == 8)
-        return static_cast<std::int16_t>(frame[0] * 255 - 32640);
-    return static_cast<std::int16_t>(le16(frame));
+    return sampleOfFrame(frame, format_.bitsPerSample == 8);
 }
 
 void TWaveRead::rawSamples(std::int16_t* out, int count)
@@ -135,8 +140,7 @@ void TWaveRead::rawSamples(std::int16_t* out, int count)
             if (p) {
                 remaining_ -= static_cast<std::int64_t>(frames) * align;
                 for (int i = 0; i < frames; ++i, p += align)
-                    out[done + i] = eightBit ? static_cast<std::int16_t>(p[0] * 255 - 32640)
-                                             : static_cast<std::int16_t>(le16(p));
+                    out[done + i] = sampleOfFrame(p, eightBit);
                 done += frames;
                 continue;
             }
