@@ -84,40 +84,102 @@ void readSamplingFreq(const IniFile& ini, Settings& s)
     s.decimatedRate = s.SamplingFreq * 0.25;
 }
 
+namespace {
+
+// Integer settings that are read with their current value as the default and
+// written back as they are; load and save share this one list.
+struct IntKey {
+    const char* section;
+    const char* key;
+    int Settings::*field;
+};
+
+constexpr IntKey kIntKeys[] = {
+    {kGeneralSection, "keyingPortType", &Settings::keyingPortType},
+    {kGeneralSection, "keyingPortNumber", &Settings::keyingPortNumber},
+    {kGeneralSection, "gpsPort", &Settings::gpsPort},
+    {kGeneralSection, "gpsSpeed", &Settings::gpsSpeed},
+    {kGeneralSection, "pttPin", &Settings::pttPin},
+    {kGeneralSection, "power1Pin", &Settings::power1Pin},
+    {kGeneralSection, "power2Pin", &Settings::power2Pin},
+    {kGeneralSection, "EnableX1Rx", &Settings::EnableX1Rx},
+    {kGeneralSection, "EnableX4Rx", &Settings::EnableX4Rx},
+    {kGeneralSection, "EnableX16Rx", &Settings::EnableX16Rx},
+    {kGeneralSection, "EnableX32Rx", &Settings::EnableX32Rx},
+    {kGeneralSection, "centreFreqMilliHz", &Settings::centreFreqMilliHz},
+    {kGeneralSection, "CenterFreq", &Settings::displayCentre},
+    {kGeneralSection, "inverseManipulation", &Settings::inverseManipulation},
+    {kGeneralSection, "useUtc", &Settings::useUtc},
+    {kGeneralSection, "rawLogTimeMarks", &Settings::rawLogTimeMarks},
+    {kGeneralSection, "messageFileTimeMarks", &Settings::messageFileTimeMarks},
+    {kGeneralSection, "addComment", &Settings::addComment},
+    {kWindowSection, "windowLeft", &Settings::windowLeft},
+    {kWindowSection, "windowTop", &Settings::windowTop},
+    {kWindowSection, "windowHeight", &Settings::windowHeight},
+    {kWindowSection, "windowWidth", &Settings::windowWidth},
+    {kWindowSection, "spectrumHeight", &Settings::spectrumHeight},
+    {kWindowSection, "browserHeight", &Settings::browserHeight},
+    {kFontSection, "browserFontCharset", &Settings::browserFontCharset},
+    {kFontSection, "browserFontColor", &Settings::browserFontColor},
+    {kFontSection, "browserFontHeight", &Settings::browserFontHeight},
+    {kFontSection, "browserFontPitch", &Settings::browserFontPitch},
+    {kFontSection, "browserFontSize", &Settings::browserFontSize},
+    {kFontSection, "browserFontStyle", &Settings::browserFontStyle},
+    {kFontSection, "browserGridColor", &Settings::browserGridColor},
+    {kAprsSection, "VeltrinEnabled", &Settings::VeltrinEnabled},
+    {kAprsSection, "CustomPacketEnabled", &Settings::CustomPacketEnabled},
+    {kAprsSection, "AprsPassword", &Settings::AprsPassword},
+    {kTraccarSection, "TccGateEnabled0", &Settings::TccGateEnabled0},
+    {kTraccarSection, "TccGateEnabled1", &Settings::TccGateEnabled1},
+    {kTraccarSection, "TccPort0", &Settings::TccPort0},
+    {kTraccarSection, "TccPort1", &Settings::TccPort1},
+};
+
+// Text settings: cut to their maximum length; the quoted ones are written in
+// double quotes so that leading and trailing blanks survive.
+struct TextKey {
+    const char* section;
+    const char* key;
+    std::string Settings::*field;
+    std::size_t maxLength;
+    bool quoted;
+};
+
+constexpr std::size_t kUnlimited = std::string::npos;
+
+constexpr TextKey kTextKeys[] = {
+    {kGeneralSection, "commentText", &Settings::commentText, kUnlimited, true},
+    {kFontSection, "browserFontName", &Settings::browserFontName, kUnlimited, true},
+    {kAprsSection, "AprsCall", &Settings::AprsCall, kAprsCallMax, false},
+    {kAprsSection, "AprsServer", &Settings::AprsServer, kAprsServerMax, false},
+    {kAprsSection, "AprsServer2", &Settings::AprsServer2, kAprsServerMax, false},
+    {kAprsSection, "AprsServer3", &Settings::AprsServer3, kAprsServerMax, false},
+    {kAprsSection, "PositionBeacon", &Settings::PositionBeacon, kPositionBeaconMax, false},
+    {kAprsSection, "StatusBeacon", &Settings::StatusBeacon, kStatusBeaconMax, false},
+    {kTraccarSection, "TccServer0", &Settings::TccServer0, kTraccarTextMax, false},
+    {kTraccarSection, "TccServer1", &Settings::TccServer1, kTraccarTextMax, false},
+    {kTraccarSection, "TccPath0", &Settings::TccPath0, kTraccarTextMax, false},
+    {kTraccarSection, "TccPath1", &Settings::TccPath1, kTraccarTextMax, false},
+};
+
+}  // namespace
+
 void loadSettings(const IniFile& ini, Settings& s)
 {
+    for (const IntKey& k : kIntKeys)
+        s.*k.field = ini.readInt(k.section, k.key, s.*k.field);
+    for (const TextKey& k : kTextKeys)
+        s.*k.field = cut(ini.readString(k.section, k.key, s.*k.field), k.maxLength);
+
+    // Values with rules of their own.
     const char* g = kGeneralSection;
-    s.keyingPortType = ini.readInt(g, "keyingPortType", s.keyingPortType);
-    s.keyingPortNumber = ini.readInt(g, "keyingPortNumber", s.keyingPortNumber);
-    s.gpsPort = ini.readInt(g, "gpsPort", s.gpsPort);
-    s.gpsSpeed = ini.readInt(g, "gpsSpeed", s.gpsSpeed);
-    s.pttPin = ini.readInt(g, "pttPin", s.pttPin);
-    s.power1Pin = ini.readInt(g, "power1Pin", s.power1Pin);
-    s.power2Pin = ini.readInt(g, "power2Pin", s.power2Pin);
     s.lptAddress = ini.readInt(g, "lptAddress", s.lptAddress) & 0xFFFF;
-
-    s.EnableX1Rx = ini.readInt(g, "EnableX1Rx", s.EnableX1Rx);
-    s.EnableX4Rx = ini.readInt(g, "EnableX4Rx", s.EnableX4Rx);
-    s.EnableX16Rx = ini.readInt(g, "EnableX16Rx", s.EnableX16Rx);
-    s.EnableX32Rx = ini.readInt(g, "EnableX32Rx", s.EnableX32Rx);
-    s.centreFreqMilliHz = ini.readInt(g, "centreFreqMilliHz", s.centreFreqMilliHz);
-    s.displayCentre = ini.readInt(g, "CenterFreq", s.displayCentre);
-
     s.zoom = validZoom(ini.readInt(g, "zoom", s.zoom));
     s.waterfallGain = validWaterfallGain(ini.readInt(g, "waterfallGain", s.waterfallGain));
-
-    s.inverseManipulation = ini.readInt(g, "inverseManipulation", s.inverseManipulation);
-    s.useUtc = ini.readInt(g, "useUtc", s.useUtc);
-    s.rawLogTimeMarks = ini.readInt(g, "rawLogTimeMarks", s.rawLogTimeMarks);
-    s.messageFileTimeMarks = ini.readInt(g, "messageFileTimeMarks", s.messageFileTimeMarks);
-    s.addComment = ini.readInt(g, "addComment", s.addComment);
-    if (ini.hasKey(g, "commentText"))
-        s.commentText = ini.readString(g, "commentText", s.commentText);
-
-    int device = ini.readInt(g, "captureDeviceId", s.captureDeviceId);
+    const int device = ini.readInt(g, "captureDeviceId", s.captureDeviceId);
     if (device >= 0)
         s.captureDeviceId = device;
-    int output = ini.readInt(g, "outputDeviceId", s.outputDeviceId);
+    const int output = ini.readInt(g, "outputDeviceId", s.outputDeviceId);
     s.outputDeviceId = output < -2 ? -2 : output;
     int channel = ini.readInt(g, "captureChannel", s.captureChannel);
     if (channel >= 0 && channel <= 2)
@@ -125,47 +187,8 @@ void loadSettings(const IniFile& ini, Settings& s)
     channel = ini.readInt(g, "outputChannel", s.outputChannel);
     if (channel >= 0 && channel <= 2)
         s.outputChannel = channel;
-
-    const char* w = kWindowSection;
-    s.windowLeft = ini.readInt(w, "windowLeft", -1);
-    s.windowTop = ini.readInt(w, "windowTop", -1);
-    s.windowHeight = ini.readInt(w, "windowHeight", -1);
-    s.windowWidth = ini.readInt(w, "windowWidth", -1);
-    s.spectrumHeight = ini.readInt(w, "spectrumHeight", -1);
-    s.browserHeight = ini.readInt(w, "browserHeight", -1);
-
-    const char* f = kFontSection;
-    s.browserFontName = ini.readString(f, "browserFontName", s.browserFontName);
-    s.browserFontCharset = ini.readInt(f, "browserFontCharset", s.browserFontCharset);
-    s.browserFontColor = ini.readInt(f, "browserFontColor", s.browserFontColor);
-    s.browserFontHeight = ini.readInt(f, "browserFontHeight", s.browserFontHeight);
-    s.browserFontPitch = ini.readInt(f, "browserFontPitch", s.browserFontPitch);
-    s.browserFontSize = ini.readInt(f, "browserFontSize", s.browserFontSize);
-    s.browserFontStyle = ini.readInt(f, "browserFontStyle", s.browserFontStyle);
-    s.browserGridColor = ini.readInt(f, "browserGridColor", s.browserGridColor);
-
-    const char* a = kAprsSection;
-    s.VeltrinEnabled = ini.readInt(a, "VeltrinEnabled", s.VeltrinEnabled);
-    s.CustomPacketEnabled = ini.readInt(a, "CustomPacketEnabled", s.CustomPacketEnabled);
-    s.AprsCall = cut(ini.readString(a, "AprsCall", s.AprsCall), kAprsCallMax);
-    s.AprsPassword = ini.readInt(a, "AprsPassword", s.AprsPassword);
-    s.AprsServer = cut(ini.readString(a, "AprsServer", s.AprsServer), kAprsServerMax);
-    s.AprsServer2 = cut(ini.readString(a, "AprsServer2", s.AprsServer2), kAprsServerMax);
-    s.AprsServer3 = cut(ini.readString(a, "AprsServer3", s.AprsServer3), kAprsServerMax);
-    s.PositionBeacon = cut(ini.readString(a, "PositionBeacon", s.PositionBeacon), kPositionBeaconMax);
-    s.StatusBeacon = cut(ini.readString(a, "StatusBeacon", s.StatusBeacon), kStatusBeaconMax);
-    s.DefLat = readPointDecimal(ini, a, "DefLat", s.DefLat);
-    s.DefLon = readPointDecimal(ini, a, "DefLon", s.DefLon);
-
-    const char* t = kTraccarSection;
-    s.TccGateEnabled0 = ini.readInt(t, "TccGateEnabled0", s.TccGateEnabled0);
-    s.TccGateEnabled1 = ini.readInt(t, "TccGateEnabled1", s.TccGateEnabled1);
-    s.TccPort0 = ini.readInt(t, "TccPort0", s.TccPort0);
-    s.TccPort1 = ini.readInt(t, "TccPort1", s.TccPort1);
-    s.TccServer0 = cut(ini.readString(t, "TccServer0", s.TccServer0), kTraccarTextMax);
-    s.TccServer1 = cut(ini.readString(t, "TccServer1", s.TccServer1), kTraccarTextMax);
-    s.TccPath0 = cut(ini.readString(t, "TccPath0", s.TccPath0), kTraccarTextMax);
-    s.TccPath1 = cut(ini.readString(t, "TccPath1", s.TccPath1), kTraccarTextMax);
+    s.DefLat = readPointDecimal(ini, kAprsSection, "DefLat", s.DefLat);
+    s.DefLon = readPointDecimal(ini, kAprsSection, "DefLon", s.DefLon);
 }
 
 bool saveSettings(IniFile& ini, const Settings& s)
@@ -179,76 +202,23 @@ bool saveSettings(IniFile& ini, const Settings& s)
 
     wi(kMainSection, "OnTop", s.OnTop ? 1 : 0);
     ws(kMainSection, "SamplingFreq", formatDouble15(s.SamplingFreq));
-
+    for (const IntKey& k : kIntKeys)
+        wi(k.section, k.key, s.*k.field);
+    for (const TextKey& k : kTextKeys) {
+        const std::string text = cut(s.*k.field, k.maxLength);
+        ws(k.section, k.key, k.quoted ? quoted(text) : text);
+    }
     const char* g = kGeneralSection;
-    wi(g, "keyingPortType", s.keyingPortType);
-    wi(g, "keyingPortNumber", s.keyingPortNumber);
-    wi(g, "gpsPort", s.gpsPort);
-    wi(g, "gpsSpeed", s.gpsSpeed);
-    wi(g, "pttPin", s.pttPin);
-    wi(g, "power1Pin", s.power1Pin);
-    wi(g, "power2Pin", s.power2Pin);
     wi(g, "lptAddress", s.lptAddress);
-    wi(g, "EnableX1Rx", s.EnableX1Rx);
-    wi(g, "EnableX4Rx", s.EnableX4Rx);
-    wi(g, "EnableX16Rx", s.EnableX16Rx);
-    wi(g, "EnableX32Rx", s.EnableX32Rx);
-    wi(g, "centreFreqMilliHz", s.centreFreqMilliHz);
-    wi(g, "CenterFreq", s.displayCentre);
     wi(g, "zoom", s.zoom);
     wi(g, "waterfallGain", s.waterfallGain);
-    wi(g, "inverseManipulation", s.inverseManipulation);
-    wi(g, "useUtc", s.useUtc);
-    wi(g, "rawLogTimeMarks", s.rawLogTimeMarks);
-    wi(g, "messageFileTimeMarks", s.messageFileTimeMarks);
-    wi(g, "addComment", s.addComment);
-    ws(g, "commentText", quoted(s.commentText));
     wi(g, "captureDeviceId", s.captureDeviceId);
     wi(g, "outputDeviceId", s.outputDeviceId);
     wi(g, "captureChannel", s.captureChannel);
     wi(g, "outputChannel", s.outputChannel);
     ws(g, "outputSamplingRate", formatDouble15(s.outputSamplingRate));
-
-    const char* w = kWindowSection;
-    wi(w, "windowLeft", s.windowLeft);
-    wi(w, "windowTop", s.windowTop);
-    wi(w, "windowHeight", s.windowHeight);
-    wi(w, "windowWidth", s.windowWidth);
-    wi(w, "spectrumHeight", s.spectrumHeight);
-    wi(w, "browserHeight", s.browserHeight);
-
-    const char* f = kFontSection;
-    ws(f, "browserFontName", quoted(s.browserFontName));
-    wi(f, "browserFontCharset", s.browserFontCharset);
-    wi(f, "browserFontColor", s.browserFontColor);
-    wi(f, "browserFontHeight", s.browserFontHeight);
-    wi(f, "browserFontPitch", s.browserFontPitch);
-    wi(f, "browserFontSize", s.browserFontSize);
-    wi(f, "browserFontStyle", s.browserFontStyle);
-    wi(f, "browserGridColor", s.browserGridColor);
-
-    const char* a = kAprsSection;
-    wi(a, "VeltrinEnabled", s.VeltrinEnabled);
-    wi(a, "CustomPacketEnabled", s.CustomPacketEnabled);
-    ws(a, "AprsCall", cut(s.AprsCall, kAprsCallMax));
-    wi(a, "AprsPassword", s.AprsPassword);
-    ws(a, "AprsServer", cut(s.AprsServer, kAprsServerMax));
-    ws(a, "AprsServer2", cut(s.AprsServer2, kAprsServerMax));
-    ws(a, "AprsServer3", cut(s.AprsServer3, kAprsServerMax));
-    ws(a, "PositionBeacon", cut(s.PositionBeacon, kPositionBeaconMax));
-    ws(a, "StatusBeacon", cut(s.StatusBeacon, kStatusBeaconMax));
-    ws(a, "DefLat", formatLf(s.DefLat));
-    ws(a, "DefLon", formatLf(s.DefLon));
-
-    const char* t = kTraccarSection;
-    wi(t, "TccGateEnabled0", s.TccGateEnabled0);
-    wi(t, "TccGateEnabled1", s.TccGateEnabled1);
-    ws(t, "TccServer0", cut(s.TccServer0, kTraccarTextMax));
-    ws(t, "TccServer1", cut(s.TccServer1, kTraccarTextMax));
-    wi(t, "TccPort0", s.TccPort0);
-    wi(t, "TccPort1", s.TccPort1);
-    ws(t, "TccPath0", cut(s.TccPath0, kTraccarTextMax));
-    ws(t, "TccPath1", cut(s.TccPath1, kTraccarTextMax));
+    ws(kAprsSection, "DefLat", formatLf(s.DefLat));
+    ws(kAprsSection, "DefLon", formatLf(s.DefLon));
     return ini.commitEdit() && ok;
 }
 

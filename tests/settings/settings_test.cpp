@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "app/settings.h"
 #include "platform/ini_file.h"
@@ -221,4 +222,64 @@ TEST(Settings, ImplausibleSamplingRatesKeepTheDefault)
         EXPECT_EQ(s.SamplingFreq, 48000.0) << stored;
         EXPECT_EQ(s.decimatedRate, 12000.0) << stored;
     }
+}
+
+TEST(Settings, EveryValueSurvivesSaveAndLoad)
+{
+    TempDir dir;
+    IniFile ini(dir.file("VELTRIN.INI"));
+    Settings out;
+    int n = 100;
+    for (int* field : {&out.keyingPortType, &out.keyingPortNumber, &out.gpsPort, &out.gpsSpeed, &out.pttPin,
+                       &out.power1Pin, &out.power2Pin, &out.EnableX1Rx, &out.EnableX4Rx, &out.EnableX16Rx,
+                       &out.EnableX32Rx, &out.centreFreqMilliHz, &out.displayCentre, &out.inverseManipulation,
+                       &out.useUtc, &out.rawLogTimeMarks, &out.messageFileTimeMarks, &out.addComment,
+                       &out.windowLeft, &out.windowTop, &out.windowHeight, &out.windowWidth, &out.spectrumHeight,
+                       &out.browserHeight, &out.browserFontCharset, &out.browserFontColor, &out.browserFontHeight,
+                       &out.browserFontPitch, &out.browserFontSize, &out.browserFontStyle, &out.browserGridColor,
+                       &out.VeltrinEnabled, &out.CustomPacketEnabled, &out.AprsPassword, &out.TccGateEnabled0,
+                       &out.TccGateEnabled1, &out.TccPort0, &out.TccPort1, &out.lptAddress, &out.captureDeviceId})
+        *field = n++;
+    out.zoom = 4;
+    out.waterfallGain = 256;
+    out.outputDeviceId = -1;
+    out.captureChannel = 2;
+    out.outputChannel = 1;
+    int t = 0;
+    for (std::string* field : {&out.commentText, &out.browserFontName, &out.AprsCall, &out.AprsServer,
+                               &out.AprsServer2, &out.AprsServer3, &out.PositionBeacon, &out.StatusBeacon,
+                               &out.TccServer0, &out.TccServer1, &out.TccPath0, &out.TccPath1})
+        *field = "text" + std::to_string(t++);
+    out.DefLat = -33.5;
+    out.DefLon = 151.25;
+    out.SamplingFreq = 48012.5;
+    out.OnTop = 1;
+    ASSERT_TRUE(saveSettings(ini, out));
+
+    Settings in;
+    readSamplingFreq(ini, in);
+    loadSettings(ini, in);
+    EXPECT_EQ(readOnTop(ini), 1);
+    EXPECT_EQ(in.SamplingFreq, 48012.5);
+    EXPECT_EQ(in.DefLat, -33.5);
+    EXPECT_EQ(in.DefLon, 151.25);
+    const auto ints = [](const Settings& x) {
+        return std::vector<int>{x.keyingPortType, x.keyingPortNumber, x.gpsPort, x.gpsSpeed, x.pttPin,
+                                x.power1Pin, x.power2Pin, x.EnableX1Rx, x.EnableX4Rx, x.EnableX16Rx,
+                                x.EnableX32Rx, x.centreFreqMilliHz, x.displayCentre, x.inverseManipulation,
+                                x.useUtc, x.rawLogTimeMarks, x.messageFileTimeMarks, x.addComment, x.windowLeft,
+                                x.windowTop, x.windowHeight, x.windowWidth, x.spectrumHeight, x.browserHeight,
+                                x.browserFontCharset, x.browserFontColor, x.browserFontHeight,
+                                x.browserFontPitch, x.browserFontSize, x.browserFontStyle, x.browserGridColor,
+                                x.VeltrinEnabled, x.CustomPacketEnabled, x.AprsPassword, x.TccGateEnabled0,
+                                x.TccGateEnabled1, x.TccPort0, x.TccPort1, x.lptAddress, x.captureDeviceId,
+                                x.zoom, x.waterfallGain, x.outputDeviceId, x.captureChannel, x.outputChannel};
+    };
+    const auto texts = [](const Settings& x) {
+        return std::vector<std::string>{x.commentText, x.browserFontName, x.AprsCall, x.AprsServer,
+                                        x.AprsServer2, x.AprsServer3, x.PositionBeacon, x.StatusBeacon,
+                                        x.TccServer0, x.TccServer1, x.TccPath0, x.TccPath1};
+    };
+    EXPECT_EQ(ints(in), ints(out));
+    EXPECT_EQ(texts(in), texts(out));
 }
