@@ -22,8 +22,14 @@ if [ "${#missing[@]}" -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror that hiccups once should not fail the whole run.
+  for attempt in 1 2 3; do
+    if $SUDO apt-get update -qq && $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+      break
+    fi
+    [ "$attempt" -eq 3 ] && { echo "setup: could not install ${missing[*]}" >&2; exit 1; }
+    sleep 10
+  done
 else
   echo "setup: all packages present"
 fi
