@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "audio/recording_decoder.h"
 #include "audio/wave_read.h"
 #include "modem/msg_header.h"

@@ -6,8 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "audio/decimators.h"
-#include "audio/uni_resample.h"
+#include "audio/receive_chain.h"
+#include "config/app_state.h"
+#include "config/settings.h"
 
 using namespace veltrin;
 
@@ -17,10 +18,13 @@ static void BM_SampleChain48k(benchmark::State& state)
     std::vector<std::int16_t> input(8192);
     for (std::size_t i = 0; i < input.size(); ++i)
         input[i] = static_cast<std::int16_t>(8000.0 * std::sin(i * 0.2277) + (i * 7919 % 600) - 300);
-    Decimator2Ex first;
-    first.Setup(57, kDecimator57Taps);
-    Decimator2 second;
-    TUniResample resampler;
+    Settings settings;
+    AppState appState;
+    ReceiveChain receive(settings, appState);
+    receive.setupFirstDecimator();
+    Decimator2Ex& first = receive.firstDecimator();
+    Decimator2& second = receive.secondDecimator();
+    TUniResample& resampler = receive.resampler();
     double sink = 0.0;
     resampler.Setup(samplingFreq * 0.25, 12000.0, [&](double x) { sink += x; });
     std::vector<std::int16_t> decimated(2048);

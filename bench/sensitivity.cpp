@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "modem/crc16.h"
 #include "modem/ifsk16_decoder.h"
 #include "modem/ifsk16_modulator.h"
@@ -82,7 +82,10 @@ void BM_Sensitivity(benchmark::State& state)
     Settings settings;
     auto decoder = std::make_unique<TIfsk16Decoder>();
     Outcome outcome;
-    decoder->setLinks(DecoderLinks{nullptr, nullptr, &outcome, nullptr, &settings});
+    DecoderLinks links;
+    links.sink = &outcome;
+    links.options = &settings;
+    decoder->setLinks(links);
 
     std::vector<double> snrs, shares;
     int foreign = 0;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/settings.h"
+#include "config/settings.h"
 
 namespace veltrin {
 

@@ -8,26 +8,22 @@
 
 #include "app/about_dialog.h"
 #include "app/level_meter_widget.h"
-#include "app/net_text_ring.h"
-#include "app/process_objects.h"
 #include "app/rx_memo_widget.h"
 #include "app/setup_dialog.h"
 #include "app/status_bar_widget.h"
 #include "app/wave_menu_qt.h"
-#include "audio/sample_chain.h"
-#include "messages/dispatcher.h"
-#include "messages/receive_log.h"
-#include "modem/decoder_shared.h"
 #include "platform/platform_qt.h"
 #include "platform/shell.h"
 
 namespace veltrin {
 
-TRxForm::TRxForm(ProcessObjects& objects, RxFormEnvironment environment, QWidget* parent)
+TRxForm::TRxForm(Station& station, RxFormEnvironment environment, QWidget* parent)
     : QMainWindow(parent),
-      objects_(objects),
+      station_(station),
       env_(std::move(environment)),
-      hooks_(env_.hooks),
+      hooks_(station.hooks()),
+      settings_(station.settings()),
+      state_(station.state()),
       donationAddress_(kDonationPage),
       shopAddress_(kShopPage)
 {
@@ -39,32 +35,10 @@ TRxForm::TRxForm(ProcessObjects& objects, RxFormEnvironment environment, QWidget
     boxes_ = env_.boxes ? env_.boxes : ownBoxes_.get();
     ownShell_ = std::make_unique<QtShell>();
     shell_ = env_.shell ? env_.shell : ownShell_.get();
-    if (env_.executableDir.empty())
-        env_.executableDir = executableDirectory();
     poster_ = std::make_unique<QtWindowMessagePoster>(this);
 
     buildControls();
     buildMenus();
-
-    receiveLog_ = std::make_unique<ReceiveLog>(settings_, *boxes_);
-    receiveLog_->setTextChangedHandler([this](const RxTextChange& change) { RxMemo->applyChange(change); });
-    dispatcher_ = std::make_unique<MessageDispatcher>(settings_, *statusBar_, *boxes_);
-    dispatcher_->setInterfaceTexts(objects_.texts);
-    chain_ = std::make_unique<SampleChain>(settings_, state_, *objects_.fifo, *objects_.decimator1,
-                                           *objects_.decimator2, *objects_.resampler,
-                                           objects_.decoderPointers());
-    chain_->setLevelMeter(PeekValProgressBar);
-    chain_->setMessageBoxes(boxes_);
-    DecoderLinks links;
-    links.status = statusBar_;
-    links.rx = receiveLog_.get();
-    links.sink = dispatcher_.get();
-    links.poster = poster_.get();
-    links.settings = &settings_;
-    for (auto& decoder : objects_.decoders)
-        decoder->setLinks(links);
-    schedule_ = std::make_unique<TimerSchedule>(state_, *statusBar_, *poster_);
-    waveMenu_ = std::make_unique<WaveMenu>(*this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -77,6 +51,26 @@ TRxForm::TRxForm(ProcessObjects& objects, RxFormEnvironment environment, QWidget
         }
     });
 
+    hooks_ = env_.hooks;
+    // The window applies what the settings say of its menus, geometry and
+    // font as soon as the first activation has loaded them.
+    hooks_.settingsLoaded = [this] {
+        SetZoom(settings_.zoom);
+        SetWaterfallGain(settings_.waterfallGain);
+        applyWindowSettings();
+    };
+    hooks_.setZoom = [this](int zoom) { SetZoom(zoom); };
+    StationPorts ports;
+    ports.panels = statusBar_;
+    ports.boxes = boxes_;
+    ports.poster = poster_.get();
+    ports.levelMeter = PeekValProgressBar;
+    ports.timer = this;
+    ports.rxTextChanged = [this](const RxTextChange& change) { RxMemo->applyChange(change); };
+    ports.processPendingMessages = [] { QCoreApplication::processEvents(); };
+    station_.attach(ports);
+    waveMenu_ = std::make_unique<WaveMenu>(*this);
+
     // Key preview: the window sees keys before its controls.
     qApp->installEventFilter(this);
     FormCreate();
@@ -88,10 +82,10 @@ TRxForm::~TRxForm()
     qApp->removeEventFilter(this);
     shutDown();  // normally done already; a window closed without it still stops its threads
     poster_->detach();
-    for (auto& decoder : objects_.decoders)
-        decoder->setLinks(DecoderLinks{});
-    objects_.resampler->Setup(settings_.decimatedRate, 12000.0, TUniResample::Callback{});
-    receiveLog_->setTextChangedHandler({});
+    station_.detach();
+    hooks_.captureFileChanged = {};
+    hooks_.settingsLoaded = {};
+    hooks_.setZoom = {};
 }
 
 void TRxForm::createDialogs()
@@ -127,46 +121,22 @@ bool TRxForm::event(QEvent* event)
 
 void TRxForm::dispatchWindowMessage(unsigned message, WParam wParam)
 {
-    switch (message) {
-    case WM_AUDIO_BLOCK:
-        chain_->processAudioBlocks();
-        break;
-    case WM_NET_LOG_TEXT: {
-        std::string text;
-        if (netTextRing().readSlot(wParam, text))
-            appendRxText(text);
-        break;
-    }
-    case WM_SEND_POSITION_BEACON:
-        runHook(hooks_.sendPositionBeacon);
-        break;
-    case WM_SEND_STATUS_BEACON:
-        runHook(hooks_.sendStatusBeacon);
-        break;
-    case WM_SPECTRUM_READY:
-        // Until the waterfall draws them, spectra are taken and dropped so
-        // that the decoder can hand over the next one.
-        if (hooks_.onSpectrumReady)
-            hooks_.onSpectrumReady();
-        else
-            spectrumPending = 0;
-        break;
-    case WM_GPS_TEXT:
-        runHook(hooks_.takeOverGpsFix);
-        break;
-    default:
-        break;
-    }
-}
-
-void TRxForm::appendRxText(const std::string& text)
-{
-    receiveLog_->appendRxText(text.c_str());
+    station_.dispatchWindowMessage(message, wParam);
 }
 
 void TRxForm::Timer1Timer()
 {
-    schedule_->tick(objects_.fifo->bufferCount());
+    station_.Timer1Timer();
+}
+
+void TRxForm::startTimer()
+{
+    Timer1->start();
+}
+
+void TRxForm::stopTimer()
+{
+    Timer1->stop();
 }
 
 bool TRxForm::eventFilter(QObject* watched, QEvent* event)
@@ -232,7 +202,7 @@ void TRxForm::setOnTop(bool onTop)
 
 void TRxForm::HelpContents1Click()
 {
-    shell_->openDocument(helpFilePath(env_.executableDir));
+    shell_->openDocument(helpFilePath(station_.environment().executableDir));
 }
 
 void TRxForm::About1Click()
@@ -278,17 +248,6 @@ void TRxForm::Donation1Click()
 void TRxForm::Shop1Click()
 {
     shell_->openDocument(shopAddress_);
-}
-
-void TRxForm::reopenCapture(int deviceId)
-{
-    if (hooks_.reopenCapture)
-        hooks_.reopenCapture(deviceId < 0 ? -1 : deviceId);
-}
-
-void TRxForm::closeCapture()
-{
-    runHook(hooks_.closeCapture);
 }
 
 }  // namespace veltrin

@@ -1,8 +1,9 @@
 #pragma once
-// TRxForm: the main window. It owns the window's state (settings, flags),
-// builds every control and menu, runs the start-up sequences, routes the
-// application's window messages, ticks the 100 ms timer and shuts down in
-// order. The work itself lives in the Qt-free core; this class wires it.
+// TRxForm: the main window, one face of the station. It builds every
+// control and menu, implements the station's ports with them, and hands the
+// window's events (show, activation, window messages, timer ticks, closing)
+// to the station, which runs the sequences. The work itself lives in the
+// Qt-free core; this class wires it.
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -10,11 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/shutdown.h"
-#include "app/timer_schedule.h"
-#include "app/worker_threads.h"
+#include "app/station.h"
 #include "platform/window_messages.h"
 
 class QAction;
@@ -47,52 +44,25 @@ class TSetupForm;
 class WaveMenu;
 
 // What the window uses from outside; tests replace these.
-
-// Operations of subsystems built later. Unset ones do nothing, so the
-// sequences that call them already run in their final order.
-struct RxFormHooks {
-    std::function<void(int hz)> tuneTo;               // CF_ menu items, start-up
-    std::function<void(int step)> stepTune;           // "<<", "<", ">", ">>"
-    std::function<void()> onSpectrumReady;            // WM_SPECTRUM_READY (after the default)
-    std::function<void()> takeOverGpsFix;             // WM_GPS_TEXT
-    std::function<void()> sendPositionBeacon;         // WM_SEND_POSITION_BEACON
-    std::function<void()> sendStatusBeacon;           // WM_SEND_STATUS_BEACON
-    std::function<void()> buildPalette;
-    std::function<void()> buildMessageTree;
-    std::function<void()> selectTodaysMessages;
-    std::function<void()> initOwnFix;
-    std::function<void()> openGpsPort;
-    std::function<void()> closeGpsPort;
-    std::function<void()> loadBeaconMarks;
-    std::function<void()> applySetup;                 // the setup dialog's values into effect
-    std::function<void(int deviceId)> reopenCapture;  // the capture device
-    std::function<void()> closeCapture;
-    WorkerJobs workerJobs;                            // the GPS and network threads' work
-};
-
 struct RxFormEnvironment {
-    MessageBoxes* boxes = nullptr;   // none: Qt message boxes (stderr when headless)
+    MessageBoxes* boxes = nullptr;   // none: Qt message boxes
     Shell* shell = nullptr;          // none: the desktop's handler
-    std::string registryPath;        // empty: the user's registry file
-    std::string commandLine;         // the options, e.g. "/S48012.5"
-    std::string executableDir;       // empty: the folder of the running program
-    WaitBudget shutdownBudget;       // 350 x 30 ms
     bool quitOnExit = true;          // "Exit" ends the application's event loop
-    RxFormHooks hooks;               // in place before FormCreate runs
+    StationHooks hooks;              // put into the station before FormCreate runs
 };
 
-class TRxForm : public QMainWindow {
+class TRxForm : public QMainWindow, private TimerPort {
     Q_OBJECT
 public:
-    explicit TRxForm(ProcessObjects& objects, RxFormEnvironment environment = {},
-                     QWidget* parent = nullptr);
+    explicit TRxForm(Station& station, RxFormEnvironment environment = {}, QWidget* parent = nullptr);
     ~TRxForm() override;
 
     // The about box, then the setup dialog (after the window, as at start).
     void createDialogs();
 
-    // Start-up steps; FormCreate runs in the constructor, FormShow and
-    // FormActivate at the first show and activation (later calls return).
+    // Start-up steps: the station's, with the window's own around them.
+    // FormCreate runs in the constructor, FormShow and FormActivate at the
+    // first show and activation (later calls return).
     void FormCreate();
     void FormShow();
     void FormActivate();
@@ -123,33 +93,30 @@ public:
 
     // Runs once; later calls return at once.
     ShutdownOutcome shutDown();
-    const ShutdownOutcome& lastShutdown() const { return lastShutdown_; }
+    const ShutdownOutcome& lastShutdown() const { return station_.lastShutdown(); }
 
-    // Named steps of other subsystems (capture device: later).
-    void reopenCapture(int deviceId);
-    void closeCapture();
-
+    Station& station() { return station_; }
     Settings& settings() { return settings_; }
     AppState& state() { return state_; }
     // Hooks for the steps after FormCreate; FormCreate's own come with the
     // environment.
-    RxFormHooks& hooks() { return hooks_; }
-    TimerSchedule& timerSchedule() { return *schedule_; }
+    StationHooks& hooks() { return hooks_; }
+    TimerSchedule& timerSchedule() { return station_.timerSchedule(); }
     StatusBarPanels& statusPanels() { return *statusBar_; }
-    SampleChain& sampleChain() { return *chain_; }
-    ReceiveLog& receiveLog() { return *receiveLog_; }
-    MessageDispatcher& dispatcher() { return *dispatcher_; }
+    SampleChain& sampleChain() { return station_.sampleChain(); }
+    ReceiveLog& receiveLog() { return station_.receiveLog(); }
+    MessageDispatcher& dispatcher() { return station_.dispatcher(); }
     WindowMessagePoster& poster();
     MessageBoxes& messageBoxes() { return *boxes_; }
     Shell& shell() { return *shell_; }
-    ProcessObjects& objects() { return objects_; }
-    WorkerThreads& workerThreads() { return workers_; }
+    ProcessObjects& objects() { return station_.objects(); }
+    WorkerThreads& workerThreads() { return station_.workerThreads(); }
     WaveMenu& waveMenu() { return *waveMenu_; }
     TSetupForm* setupForm() const { return setupForm_; }
     TAbout* aboutBox() const { return aboutBox_; }
-    bool activated() const { return activated_; }
-    bool shown() const { return shown_; }
-    bool isX64() const { return isX64_; }
+    bool activated() const { return station_.activated(); }
+    bool shown() const { return station_.shown(); }
+    bool isX64() const { return station_.isX64(); }
     QAction* action(const QString& objectName) const;
 
 signals:
@@ -171,33 +138,26 @@ private:
     QAction* addItem(QMenu* menu, const char* name, const QString& text);
     void connectSetupForm();
 
-    // FormCreate steps without a subsystem yet.
-    void startSockets() {}
-    void clearGatewayQueues() {}
-    void initKeyingPort() {}
-    void resetIndicators() {}
-    void createGpsPortLock() {}
+    // TimerPort: Timer1.
+    void startTimer() override;
+    void stopTimer() override;
+
+    // The window's own creation steps (the display's bitmaps come with it).
     void createSpectrumBitmaps() {}
-    void selectWorkingDirectory();
-    void readIsx64();
     void applyOnTopAtStart();
+    void applyCaptions();
     void setOnTop(bool onTop);
     void SetZoom(int zoom);
     void SetWaterfallGain(int gain);
     void setDisplayHold(int ticks) { state_.displayHoldTicks = ticks; }
     void runHook(const std::function<void()>& hook) { if (hook) hook(); }
-    void appendRxText(const std::string& text);
 
-    ProcessObjects& objects_;
+    Station& station_;
     RxFormEnvironment env_;
-    RxFormHooks hooks_;
-    Settings settings_;
-    AppState state_;
-    bool shown_ = false;
-    bool activated_ = false;
-    bool winsockReady_ = false;
-    bool isX64_ = false;
-    ShutdownOutcome lastShutdown_;
+    StationHooks& hooks_;
+    Settings& settings_;
+    AppState& state_;
+    bool captionsApplied_ = false;
     std::string donationAddress_;
     std::string shopAddress_;
 
@@ -206,12 +166,7 @@ private:
     MessageBoxes* boxes_ = nullptr;
     Shell* shell_ = nullptr;
     std::unique_ptr<QtWindowMessagePoster> poster_;
-    std::unique_ptr<ReceiveLog> receiveLog_;
-    std::unique_ptr<MessageDispatcher> dispatcher_;
-    std::unique_ptr<SampleChain> chain_;
-    std::unique_ptr<TimerSchedule> schedule_;
     std::unique_ptr<WaveMenu> waveMenu_;
-    WorkerThreads workers_;
 
     // Controls (named as the objectNames they carry).
     QTimer* Timer1 = nullptr;

@@ -9,18 +9,10 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "app/command_line.h"
-#include "app/interface_texts.h"
-#include "app/process_objects.h"
 #include "app/rx_form.h"
 #include "app/rx_memo_widget.h"
-#include "audio/sample_chain.h"
-#include "messages/data_folders.h"
-#include "messages/receive_log.h"
 #include "platform/ini_file.h"
 #include "platform/platform_qt.h"
-#include "platform/registry.h"
-#include "platform/working_directory.h"
 
 namespace veltrin {
 
@@ -37,49 +29,17 @@ constexpr const char* kCaptionKeys[] = {
     "MenuItemCopy", "MenuItemDelete",
 };
 
-Registry registryOf(const std::string& path)
-{
-    return Registry(path.empty() ? Registry::defaultPath() : path);
-}
-
 }  // namespace
 
 void TRxForm::FormCreate()
 {
-    startSockets();
-    winsockReady_ = true;  // the POSIX socket layer needs no start-up
-    clearGatewayQueues();
-    settings_ = Settings{};
-    initKeyingPort();
-    resetIndicators();
-    createGpsPortLock();
-    objects_.decimator1->Setup(57, kDecimator57Taps);
-    runHook(hooks_.loadBeaconMarks);
-    selectWorkingDirectory();
-    readIsx64();
+    station_.FormCreate();
     applyOnTopAtStart();
     createSpectrumBitmaps();
 }
 
-void TRxForm::selectWorkingDirectory()
-{
-    WorkingDirectoryChoice choice = veltrin::selectWorkingDirectory(registryOf(env_.registryPath),
-                                                                    kSettingsFileName);
-    if (choice.changed)
-        receiveLog_->replaceText(workingDirectoryNotice(choice.dir));
-}
-
-void TRxForm::readIsx64()
-{
-    Registry registry = registryOf(env_.registryPath);
-    registry.ensureExists();
-    isX64_ = registry.readInt("Isx64", 0) != 0;
-}
-
 void TRxForm::applyOnTopAtStart()
 {
-    IniFile ini(kSettingsFileName);
-    settings_.OnTop = readOnTop(ini);
     OnTopButton->setChecked(settings_.OnTop != 0);
     setOnTop(settings_.OnTop != 0);
 }
@@ -87,7 +47,7 @@ void TRxForm::applyOnTopAtStart()
 void TRxForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    const bool first = !shown_;
+    const bool first = !station_.shown();
     FormShow();
     // Some window managers do not activate a new window until it is clicked,
     // and a bare X server has none: the start-up work of the first
@@ -99,19 +59,21 @@ void TRxForm::showEvent(QShowEvent* event)
 
 void TRxForm::FormShow()
 {
-    if (shown_)
+    if (station_.shown())
         return;
-    shown_ = true;
+    station_.FormShow();
+    applyCaptions();
+}
 
-    // The interface texts beside the executable; the working directory plays
-    // no part. Empty values keep the built-in texts.
-    const std::string path = env_.executableDir + "/STRINGS.INI";
+void TRxForm::applyCaptions()
+{
+    // The captions of STRINGS.INI beside the executable, keyed by the
+    // controls' names; empty values keep the built-in captions.
+    const std::string path = station_.environment().executableDir + "/STRINGS.INI";
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         return;
     IniFile ini(path);
-    for (const InterfaceTextKey& key : interfaceTextKeys())
-        setInterfaceText(*objects_.texts, key.key, ini.readString("RxForm", key.key, ""));
     for (const char* key : kCaptionKeys) {
         const std::string value = ini.readString("RxForm", key, "");
         if (value.empty())
@@ -132,41 +94,7 @@ void TRxForm::FormShow()
 
 void TRxForm::FormActivate()
 {
-    // Marked first: a message box shown below re-activates the window.
-    if (activated_ || state_.shuttingDown)
-        return;
-    activated_ = true;
-
-    IniFile ini(kSettingsFileName);
-    readSamplingFreq(ini, settings_);
-    applyCommandLine(env_.commandLine, settings_);
-    loadSettings(ini, settings_);
-    SetZoom(settings_.zoom);
-    SetWaterfallGain(settings_.waterfallGain);
-    applyWindowSettings();
-
-    runHook(hooks_.initOwnFix);
-    runHook(hooks_.openGpsPort);
-    ensureDataFolder(kDataFolder, *boxes_);
-    runHook(hooks_.buildMessageTree);
-    receiveLog_->rollDailyRawLog();
-    runHook(hooks_.selectTodaysMessages);
-    runHook(hooks_.buildPalette);
-    chain_->setupReceiveChain(settings_.centreFreqMilliHz * 0.001);
-    if (hooks_.tuneTo) {
-        hooks_.tuneTo(settings_.displayCentre);
-        hooks_.tuneTo((settings_.centreFreqMilliHz + 500) / 1000);
-    }
-    SetZoom(settings_.zoom);
-    state_.fullRedraw = true;
-
-    // The capture device is closed until this first reopening.
-    state_.captureReopening = true;
-    reopenCapture(settings_.captureDeviceId);
-    state_.captureReopening = false;
-
-    Timer1->start();
-    workers_.start(hooks_.workerJobs);
+    station_.FormActivate();
 }
 
 void TRxForm::SetZoom(int zoom)
@@ -186,19 +114,7 @@ void TRxForm::SetWaterfallGain(int gain)
 
 ShutdownOutcome TRxForm::shutDown()
 {
-    if (state_.shuttingDown)
-        return ShutdownOutcome{};
-    ShutdownSteps steps;
-    steps.disableTimer = [this] { Timer1->stop(); };
-    steps.closeCapture = [this] { closeCapture(); };
-    steps.processPendingMessages = [] { QCoreApplication::processEvents(); };
-    steps.closeGpsPort = hooks_.closeGpsPort;
-    steps.closeRawLog = [this] { receiveLog_->closeRawLog(); };
-    steps.closeSocket = [this] { objects_.sockWork->Close(); };
-    steps.releaseSockets = [this] { winsockReady_ = false; };
-    ShutdownThreads threads{gpsThreadStop, workers_.gps(), netThreadStop, workers_.network()};
-    lastShutdown_ = veltrin::shutDown(state_, threads, steps, env_.shutdownBudget);
-    return lastShutdown_;
+    return station_.shutDown();
 }
 
 }  // namespace veltrin

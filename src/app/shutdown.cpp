@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "app/app_state.h"
+#include "config/app_state.h"
 #include "app/worker_threads.h"
 
 namespace veltrin {

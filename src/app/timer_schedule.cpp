@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "config/app_state.h"
 
 namespace veltrin {
 

@@ -32,14 +32,16 @@ WaveMenu::WaveMenu(TRxForm& form) : form_(form)
     connectItem("CloseWaveCaptureFile1", &WaveMenu::CloseWaveCaptureFile1Click);
     QObject::connect(form_.FastDecodingButton, &QToolButton::clicked, &form_,
                      [this] { FastDecodingButtonClick(); });
+    // The station closes the file itself after a failed write.
+    form_.hooks().captureFileChanged = [this] { captureFileChanged(); };
+}
 
-    // Every captured buffer, after channel selection, goes to the open
-    // capture file; a failed write closes it through the same handler.
-    SampleChain& chain = form_.sampleChain();
-    chain.setCaptureWriter([this](const std::int16_t* samples, int frames) {
-        return form_.objects().waveWrite->Write(samples, frames);
-    });
-    chain.setCaptureCloser([this] { CloseWaveCaptureFile1Click(); });
+void WaveMenu::captureFileChanged()
+{
+    const bool open = form_.state().captureFileOpen;
+    setItemEnabled("OpenWaveCaptureFile1", !open);
+    setItemEnabled("CloseWaveCaptureFile1", open);
+    emit form_.waveStateChanged();
 }
 
 void WaveMenu::setItemEnabled(const char* name, bool enabled)
@@ -107,7 +109,7 @@ void WaveMenu::DecodeFromFile1Click()
     hooks.progress = [this](const FileDecodeProgress& p) {
         form_.FileProgressBar->setValue(static_cast<int>(p.fraction * 1000.0 + 0.5));
     };
-    hooks.fifo = form_.objects().fifo.get();
+    hooks.fifo = &form_.station().receiveChain().fifo();
     hooks.poster = &form_.poster();
     const FileDecodeResult result =
         decodeWaveFile(file, *form_.objects().waveRead, form_.sampleChain(), state, hooks);
@@ -146,12 +148,6 @@ void WaveMenu::FastDecodingButtonClick()
     form_.FastDecodingButton->setChecked(state.fastDecoding);
 }
 
-CaptureFileControl WaveMenu::captureFile()
-{
-    return CaptureFileControl(*form_.objects().waveWrite, form_.state(), form_.messageBoxes(),
-                              form_.statusPanels());
-}
-
 void WaveMenu::OpenWaveCaptureFile1Click()
 {
     AppState& state = form_.state();
@@ -162,12 +158,12 @@ void WaveMenu::OpenWaveCaptureFile1Click()
     const std::string file = askCaptureFile();
     if (!file.empty()) {
         setItemEnabled("OpenWaveCaptureFile1", false);
-        const bool opened = captureFile().open(file);
-        setItemEnabled(opened ? "CloseWaveCaptureFile1" : "OpenWaveCaptureFile1", true);
+        form_.station().openCaptureFile(file);  // the items follow through captureFileChanged
     }
     state.displayHoldTicks = 0;
     openBusy_ = false;
-    emit form_.waveStateChanged();
+    if (file.empty())
+        emit form_.waveStateChanged();
 }
 
 void WaveMenu::CloseWaveCaptureFile1Click()
@@ -175,12 +171,9 @@ void WaveMenu::CloseWaveCaptureFile1Click()
     if (closeBusy_)
         return;
     closeBusy_ = true;
-    captureFile().close();
-    setItemEnabled("CloseWaveCaptureFile1", false);
-    setItemEnabled("OpenWaveCaptureFile1", true);
     form_.state().displayHoldTicks = 0;
+    form_.station().closeCaptureFile();  // the items follow through captureFileChanged
     closeBusy_ = false;
-    emit form_.waveStateChanged();
 }
 
 }  // namespace veltrin

@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include "audio/capture_file.h"
 
 namespace veltrin {
 
@@ -33,7 +32,8 @@ public:
 private:
     std::string askDecodeFile();
     std::string askCaptureFile();
-    CaptureFileControl captureFile();
+    // After the station opened or closed the capture file.
+    void captureFileChanged();
     void finishDecoding(FileDecodeResult result);
     void setItemEnabled(const char* name, bool enabled);
 

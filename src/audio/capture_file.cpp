@@ -1,6 +1,6 @@
 #include "audio/capture_file.h"
 
-#include "app/app_state.h"
+#include "config/app_state.h"
 #include "audio/wave_write.h"
 #include "platform/ui_ports.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <thread>
 
-#include "app/app_state.h"
+#include "config/app_state.h"
 #include "audio/buf_buf_fifo.h"
 #include "audio/sample_chain.h"
 #include "audio/wave_read.h"
@@ -14,7 +14,6 @@ namespace veltrin {
 
 namespace {
 
-constexpr auto kBlockPeriod = std::chrono::milliseconds(100);
 constexpr auto kPauseStep = std::chrono::milliseconds(30);
 
 FileDecodeResult refuse(FileDecodeResult result, const FileDecodeHooks& hooks)
@@ -110,7 +109,7 @@ FileDecodeResult decodeWaveFile(const std::string& fileName, TWaveRead& reader,
     // Open guarantees a block align of at least 1, so every pass consumes
     // data and the loop ends.
     while (reader.blockAlign() <= reader.remaining()) {
-        const auto deadline = std::chrono::steady_clock::now() + kBlockPeriod;
+        const auto deadline = std::chrono::steady_clock::now() + hooks.blockPeriod;
         reader.ReadSamples(block.data(), static_cast<int>(block.size()));
         progress.samplesFed += static_cast<std::int64_t>(block.size());
         progress.fraction =

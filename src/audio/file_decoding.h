@@ -28,6 +28,9 @@ enum class FileDecodeResult {
     AlreadyDecoding,    // called again from inside the loop (decodingFromFile set): nothing done
 };
 
+// One block of 2048 samples at 12000 Hz: the period of real-time playing.
+inline constexpr std::chrono::microseconds kFileBlockPeriodRealTime{170667};
+
 // The message a refusal shows (empty for Finished and Stopped).
 const char* fileDecodeMessage(FileDecodeResult result);
 inline constexpr const char* kFileErrorCaption = "File Error";
@@ -48,6 +51,9 @@ struct FileDecodeHooks {
     // decoding is paced: one block per 100 ms unless fastDecoding is set.
     // When not set, blocks follow one another without any pause.
     std::function<void()> processPendingMessages;
+    // The pace when paced: one block per period (the window's 100 ms make
+    // about 1.7 times real time).
+    std::chrono::microseconds blockPeriod{100000};
     // How to wait between passes; default std::this_thread::sleep_for.
     std::function<void(std::chrono::milliseconds)> sleep;
     // Once per block, after it was read and before it is fed.

@@ -3,14 +3,10 @@
 #include <cmath>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "audio/buf_buf_fifo.h"
-#include "audio/decimators.h"
-#include "audio/sample_chain.h"
-#include "audio/uni_resample.h"
+#include "config/app_state.h"
+#include "config/settings.h"
+#include "audio/receive_chain.h"
 #include "audio/wave_read.h"
-#include "modem/ifsk16_decoder.h"
 
 namespace veltrin {
 
@@ -19,22 +15,14 @@ namespace {
 // Everything one file runs through; large (the decoders hold their FFT
 // buffers), so it lives on the heap.
 struct Station {
-    Station(Settings& settings, const DecoderLinks& links)
-        : chain(settings, state, fifo, first, second, resampler,
-                {&decoders[0], &decoders[1], &decoders[2], &decoders[3]})
+    Station(Settings& settings, const DecoderLinks& links) : receive(settings, state)
     {
-        first.Setup(57, kDecimator57Taps);
-        for (TIfsk16Decoder& d : decoders)
-            d.setLinks(links);
+        receive.setupFirstDecimator();
+        receive.setDecoderLinks(links);
     }
 
     AppState state;
-    TBufBufFifo fifo;
-    Decimator2Ex first;
-    Decimator2 second;
-    TUniResample resampler;
-    std::array<TIfsk16Decoder, 4> decoders;
-    SampleChain chain;
+    ReceiveChain receive;
     TWaveRead reader;
 };
 
@@ -63,10 +51,14 @@ void RecordingDecoder::setOutlets(MessageSink* sink, RxTextSink* rx, StatusPanel
 
 FileDecodeResult RecordingDecoder::decode(const std::string& path, const FileDecodeHooks& hooks)
 {
-    const DecoderLinks links{panels_, rx_, sink_, nullptr, &settings_};
+    DecoderLinks links;
+    links.status = panels_;
+    links.rx = rx_;
+    links.sink = sink_;
     auto station = std::make_unique<Station>(settings_, links);
-    station->chain.setupReceiveChain(settings_.centreFreqMilliHz * 0.001);
-    return decodeWaveFile(path, station->reader, station->chain, station->state, hooks);
+    SampleChain& chain = station->receive.sampleChain();
+    chain.setupReceiveChain(settings_.centreFreqMilliHz * 0.001);
+    return decodeWaveFile(path, station->reader, chain, station->state, hooks);
 }
 
 }  // namespace veltrin

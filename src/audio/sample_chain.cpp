@@ -7,10 +7,10 @@
 
 namespace veltrin {
 
-SampleChain::SampleChain(Settings& settings, AppState& state, TBufBufFifo& fifo,
+SampleChain::SampleChain(const ReceiveChainOptions& options, AppState& state, TBufBufFifo& fifo,
                          Decimator2Ex& first, Decimator2& second, TUniResample& resampler,
                          std::array<TIfsk16Decoder*, 4> decoders)
-    : settings_(settings),
+    : options_(options),
       state_(state),
       fifo_(fifo),
       first_(first),
@@ -39,7 +39,7 @@ void SampleChain::processAudioBlocks()
         if (fifo_.Get(work_) != 0)
             break;
         ++handled;
-        selectChannel(work_, settings_.captureChannel);
+        selectChannel(work_, options_.captureChannel);
         if (!state_.decodingFromFile) {
             decimateBlock(first_, second_, work_, kDecimatedPerBuffer, decimated_);
             feedDecimatedBlock(decimated_, false);
@@ -63,6 +63,8 @@ void SampleChain::processAudioBlocks()
 void SampleChain::feedDecimatedBlock(const std::int16_t* samples, bool fromFile)
 {
     state_.blockFromFile = fromFile;
+    // Recordings arrive at 12000 Hz, live blocks at the decimated rate.
+    audioSeconds_ += kDecimatedPerBuffer / (fromFile ? 12000.0 : options_.decimatedRate);
     for (int i = 0; i < kDecimatedPerBuffer; ++i) {
         updateLevelMeter(samples[i]);
         resampler_.PutSample(static_cast<double>(samples[i]));
@@ -74,7 +76,7 @@ void SampleChain::feedDecimatedBlock(const std::int16_t* samples, bool fromFile)
 void SampleChain::setupReceiveChain(double centreHz)
 {
     state_.displayHoldTicks = 0;
-    resampler_.Setup(settings_.decimatedRate, 12000.0, [this](double x) { fanOutSample(x); });
+    resampler_.Setup(options_.decimatedRate, 12000.0, [this](double x) { fanOutSample(x); });
     for (int i = 0; i < 4; ++i) {
         if (!decoders_[i])
             continue;
@@ -92,11 +94,11 @@ void SampleChain::fanOutSample(double x)
     // The speed-1 decoder always runs: its spectrum feeds the display.
     if (decoders_[0])
         decoders_[0]->PutSample(f);
-    if (decoders_[1] && settings_.EnableX4Rx)
+    if (decoders_[1] && options_.EnableX4Rx)
         decoders_[1]->PutSample(f);
-    if (decoders_[2] && settings_.EnableX16Rx)
+    if (decoders_[2] && options_.EnableX16Rx)
         decoders_[2]->PutSample(f);
-    if (decoders_[3] && settings_.EnableX32Rx)
+    if (decoders_[3] && options_.EnableX32Rx)
         decoders_[3]->PutSample(f);
 }
 

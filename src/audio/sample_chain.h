@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "config/app_state.h"
+#include "config/settings.h"
 #include "audio/buf_buf_fifo.h"
 #include "audio/decimators.h"
 #include "audio/uni_resample.h"
@@ -36,7 +36,7 @@ public:
     static constexpr int kMaxBuffersPerMessage = 8;
 
     // decoders: speeds 1, 4, 16, 32 in this order (null entries are skipped).
-    SampleChain(Settings& settings, AppState& state, TBufBufFifo& fifo, Decimator2Ex& first,
+    SampleChain(const ReceiveChainOptions& options, AppState& state, TBufBufFifo& fifo, Decimator2Ex& first,
                 Decimator2& second, TUniResample& resampler,
                 std::array<TIfsk16Decoder*, 4> decoders);
 
@@ -60,9 +60,12 @@ public:
     static void selectChannel(std::int16_t* buffer, int captureChannel);
 
     bool busy() const { return busy_; }
+    // Seconds of audio fed to the decoders so far, counted a whole block at a
+    // time (a clock that runs with the audio).
+    double audioSeconds() const { return audioSeconds_; }
 
 private:
-    Settings& settings_;
+    const ReceiveChainOptions& options_;
     AppState& state_;
     TBufBufFifo& fifo_;
     Decimator2Ex& first_;
@@ -81,6 +84,7 @@ private:
     int peak_ = 0;
     int peakCount_ = 0;
     bool busy_ = false;
+    double audioSeconds_ = 0.0;
 };
 
 // The meter reading of a peak value: level 0..10 and the number of bits.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "messages/data_folders.h"
 #include "modem/crc16.h"
 #include "platform/clock.h"

@@ -4,8 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/interface_texts.h"
-#include "app/settings.h"
+#include "config/interface_texts.h"
+#include "config/settings.h"
 
 namespace veltrin {
 

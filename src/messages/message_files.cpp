@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/interface_texts.h"
-#include "app/settings.h"
+#include "config/interface_texts.h"
+#include "config/settings.h"
 #include "messages/data_folders.h"
 #include "messages/dispatcher.h"
 #include "messages/kml_file.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "messages/data_folders.h"
 #include "platform/clock.h"
 #include "platform/ui_ports.h"

@@ -1,6 +1,8 @@
 #pragma once
 // State the decoders share with the display: the status bit masks (one bit
-// per decoder speed) and the spectrum hand-over of the speed-1 decoder.
+// per decoder speed) and the spectrum hand-over of the speed-1 decoder. The
+// station owns one; decoders without one keep no masks and hand over no
+// spectrum.
 #include <cstdint>
 
 namespace veltrin {
@@ -17,14 +19,15 @@ enum StatusMaskIndex : int {
     kMaskSygn = 7,
 };
 constexpr int kStatusMaskCount = 8;
-
-// Bit value = the decoder's speed (1, 4, 16, 32).
-extern std::uint8_t StatusMasks[kStatusMaskCount];
-
 constexpr int kSpectrumBins = 4096;
-extern float SpectrumRe[kSpectrumBins];
-extern float SpectrumIm[kSpectrumBins];
-// 1 while a spectrum copy waits for the display; the display clears it.
-extern int spectrumPending;
+
+struct DecoderShared {
+    // Bit value = the decoder's speed (1, 4, 16, 32).
+    std::uint8_t StatusMasks[kStatusMaskCount] = {};
+    float SpectrumRe[kSpectrumBins] = {};
+    float SpectrumIm[kSpectrumBins] = {};
+    // 1 while a spectrum copy waits for the display; the display clears it.
+    int spectrumPending = 0;
+};
 
 }  // namespace veltrin

@@ -250,12 +250,15 @@ void TIfsk16Decoder::DetectSygn()
 
 void TIfsk16Decoder::PublishStatus()
 {
+    if (!links_.shared)
+        return;
+    std::uint8_t* masks = links_.shared->StatusMasks;
     const auto bit = static_cast<std::uint8_t>(speed_);
-    auto put = [bit](int index, bool on) {
+    auto put = [masks, bit](int index, bool on) {
         if (on)
-            StatusMasks[index] = static_cast<std::uint8_t>(StatusMasks[index] | bit);
+            masks[index] = static_cast<std::uint8_t>(masks[index] | bit);
         else
-            StatusMasks[index] = static_cast<std::uint8_t>(StatusMasks[index] & ~bit);
+            masks[index] = static_cast<std::uint8_t>(masks[index] & ~bit);
     };
     const bool inMessage = msgState_ != 0;
     const bool position = inMessage && header_.type == 6;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "messages/rx_text_sink.h"
 #include "modem/decoder_shared.h"
 #include "modem/fft.h"
@@ -25,9 +25,9 @@ TIfsk16Decoder::TIfsk16Decoder()
 
 void TIfsk16Decoder::setLinks(const DecoderLinks& links) { links_ = links; }
 
-bool TIfsk16Decoder::inverse() const { return links_.settings && links_.settings->inverseManipulation != 0; }
+bool TIfsk16Decoder::inverse() const { return links_.options && links_.options->inverseManipulation != 0; }
 
-bool TIfsk16Decoder::x1Enabled() const { return !links_.settings || links_.settings->EnableX1Rx != 0; }
+bool TIfsk16Decoder::x1Enabled() const { return !links_.options || links_.options->EnableX1Rx != 0; }
 
 void TIfsk16Decoder::Setup(int speed, int spacingFactor, double centreHz)
 {
@@ -108,7 +108,8 @@ void TIfsk16Decoder::RunHop()
     const float* window = ring_ + ringPos_ + kRingSize - n;
 
     const bool analyse = !(speed_ == 1 && !x1Enabled());
-    const bool spectrum = speed_ == 1 && spectrumPending == 0;
+    DecoderShared* shared = links_.shared;
+    const bool spectrum = speed_ == 1 && shared && shared->spectrumPending == 0;
     if (!analyse && !spectrum)
         return;
     int kLo = binLo_ - 1;
@@ -121,9 +122,9 @@ void TIfsk16Decoder::RunHop()
 
     if (spectrum) {
         const int count = std::min(n / 2, kSpectrumBins);
-        std::memcpy(SpectrumRe, fftRe_, sizeof(float) * count);
-        std::memcpy(SpectrumIm, fftIm_, sizeof(float) * count);
-        spectrumPending = 1;
+        std::memcpy(shared->SpectrumRe, fftRe_, sizeof(float) * count);
+        std::memcpy(shared->SpectrumIm, fftIm_, sizeof(float) * count);
+        shared->spectrumPending = 1;
         if (links_.poster)
             links_.poster->postWindowMessage(WM_SPECTRUM_READY, 0);
     }

@@ -15,14 +15,16 @@ class StatusPanels;
 class RxTextSink;
 class MessageSink;
 class WindowMessagePoster;
-struct Settings;
+struct DecoderOptions;
+struct DecoderShared;
 
 struct DecoderLinks {
     StatusPanels* status = nullptr;         // panels 4, 5, 6, 8, 10
     RxTextSink* rx = nullptr;               // receive window and raw log
     MessageSink* sink = nullptr;            // finished messages
     WindowMessagePoster* poster = nullptr;  // WM_SPECTRUM_READY from the speed-1 decoder
-    const Settings* settings = nullptr;     // EnableX1Rx and inverseManipulation, read live
+    const DecoderOptions* options = nullptr;  // EnableX1Rx and inverseManipulation, read live
+    DecoderShared* shared = nullptr;          // status masks and spectrum of the station
 };
 
 // The four decoders' speeds, in the order the station keeps them.

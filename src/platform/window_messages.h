@@ -12,6 +12,9 @@ constexpr unsigned WM_GPS_TEXT = WM_APP + 510;              // 33278
 constexpr unsigned WM_NET_LOG_TEXT = WM_APP + 511;          // 33279
 constexpr unsigned WM_SEND_POSITION_BEACON = WM_APP + 512;  // 33280
 constexpr unsigned WM_SEND_STATUS_BEACON = WM_APP + 513;    // 33281
+// Our own: play the recording chosen as the audio input (posted once by the
+// first activation, so that the start-up finishes before the recording runs).
+constexpr unsigned WM_PLAY_RECORDING = WM_APP + 520;        // 33288
 
 using WParam = std::uintptr_t;
 

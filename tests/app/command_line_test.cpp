@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "app/settings.h"
+#include "config/settings.h"
 
 namespace veltrin {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "config/app_state.h"
 #include "app/shutdown.h"
 #include "app/worker_threads.h"
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "app/app_state.h"
+#include "config/app_state.h"
 #include "app/timer_schedule.h"
 
 namespace veltrin {

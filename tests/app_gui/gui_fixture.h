@@ -16,8 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/process_objects.h"
 #include "app/rx_form.h"
+#include "app/station.h"
 #include "platform/shell.h"
 #include "platform/ui_ports.h"
 
@@ -65,7 +65,7 @@ protected:
     std::filesystem::path config;   // XDG_CONFIG_HOME
     RecordingBoxes boxes;
     NullShell shell;
-    std::unique_ptr<ProcessObjects> objects;
+    std::unique_ptr<Station> station;
     std::unique_ptr<TRxForm> form;
 
     void SetUp() override
@@ -89,7 +89,7 @@ protected:
     void TearDown() override
     {
         form.reset();
-        objects.reset();
+        station.reset();
         QCoreApplication::processEvents();
         std::filesystem::current_path(savedCwd_);
         if (savedXdg_)
@@ -104,20 +104,26 @@ protected:
         RxFormEnvironment env;
         env.boxes = &boxes;
         env.shell = &shell;
-        env.executableDir = exeDir.string();
         env.quitOnExit = false;  // the tests' event loop is their own
         return env;
     }
-
-    // Creates the window (FormCreate) and its dialogs; the hooks are set
-    // before the first activation by the caller.
-    TRxForm& createWindow(RxFormEnvironment env)
+    StationEnvironment stationEnvironment()
     {
-        objects = std::make_unique<ProcessObjects>();
-        form = std::make_unique<TRxForm>(*objects, std::move(env));
+        StationEnvironment env;
+        env.executableDir = exeDir.string();
+        return env;
+    }
+
+    // Creates the station, the window (FormCreate) and its dialogs; the
+    // hooks are set before the first activation by the caller.
+    TRxForm& createWindow(RxFormEnvironment env, StationEnvironment stationEnv)
+    {
+        station = std::make_unique<Station>(std::move(stationEnv));
+        form = std::make_unique<TRxForm>(*station, std::move(env));
         form->createDialogs();
         return *form;
     }
+    TRxForm& createWindow(RxFormEnvironment env) { return createWindow(std::move(env), stationEnvironment()); }
     TRxForm& createWindow() { return createWindow(environment()); }
 
     // Shows and activates it as the first activation would.

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "app/about_dialog.h"
-#include "app/interface_texts.h"
+#include "config/interface_texts.h"
 #include "app/level_meter_widget.h"
 #include "app/net_text_ring.h"
 #include "app/setup_dialog.h"
@@ -178,6 +178,7 @@ TEST_F(WindowFixture, WindowMessagesReachTheirHandlers)
     w.hooks().takeOverGpsFix = [&] { ++gps; };
     showAndActivate();
 
+    int& spectrumPending = w.station().decoderShared().spectrumPending;
     spectrumPending = 1;
     // Posted from another thread, as the workers do.
     std::thread worker([&] {
@@ -218,9 +219,9 @@ TEST_F(WindowFixture, ExitThenCloseShutsDownOnce)
 
 TEST_F(WindowFixture, NetworkThreadThatNeverAnswersIsAbandoned)
 {
-    RxFormEnvironment env = environment();
+    StationEnvironment env = stationEnvironment();
     env.shutdownBudget = WaitBudget{10, 10ms};
-    TRxForm& w = createWindow(env);
+    TRxForm& w = createWindow(environment(), env);
     auto hang = std::make_shared<std::atomic<bool>>(true);
     auto entered = std::make_shared<std::atomic<bool>>(false);
     w.hooks().workerJobs.networkWork = [hang, entered] {
@@ -252,7 +253,7 @@ TEST_F(WindowFixture, KeysAndHelpGoThroughTheWindow)
     QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
     QCoreApplication::sendEvent(memo, &f1);
     EXPECT_EQ(shell.count, 1);
-    EXPECT_EQ(shell.last, (exeDir / "Veltrin.chm").string());
+    EXPECT_EQ(shell.last, (exeDir / "Veltrin.html").string());
 
     w.findChild<QAction*>(QStringLiteral("HelpContents1"))->trigger();
     EXPECT_EQ(shell.count, 2);
@@ -288,9 +289,9 @@ TEST_F(WindowFixture, DefaultDirectoryNoticeReplacesTheReceiveWindow)
 TEST_F(WindowFixture, CommandLineRateHoldsForTheRunOnly)
 {
     IniFile(kSettingsFileName).writeString(kMainSection, "SamplingFreq", "48000,0");
-    RxFormEnvironment env = environment();
+    StationEnvironment env = stationEnvironment();
     env.commandLine = "/s 48012.5";
-    TRxForm& w = createWindow(env);
+    TRxForm& w = createWindow(environment(), env);
     showAndActivate();
     EXPECT_DOUBLE_EQ(w.settings().SamplingFreq, 48012.5);
     EXPECT_DOUBLE_EQ(w.settings().decimatedRate, 48012.5 * 0.25);

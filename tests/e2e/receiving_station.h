@@ -10,12 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "audio/buf_buf_fifo.h"
-#include "audio/decimators.h"
-#include "audio/sample_chain.h"
-#include "audio/uni_resample.h"
+#include "config/app_state.h"
+#include "config/settings.h"
+#include "audio/receive_chain.h"
 #include "messages/rx_text_sink.h"
 #include "modem/ifsk16_decoder.h"
 #include "modem/msg_header.h"
@@ -39,17 +36,16 @@ public:
         settings_.decimatedRate = options.samplingFreq * 0.25;
         settings_.inverseManipulation = options.inverse ? 1 : 0;
         settings_.captureChannel = options.captureChannel;
-        first_.Setup(57, kDecimator57Taps);
-        std::array<TIfsk16Decoder*, 4> raw{};
-        DecoderLinks links{this, this, this, this, &settings_};
-        for (int i = 0; i < 4; ++i) {
-            decoders_[i] = std::make_unique<TIfsk16Decoder>();
-            decoders_[i]->setLinks(links);
-            raw[i] = decoders_[i].get();
-        }
-        chain_ = std::make_unique<SampleChain>(settings_, state_, *fifo_, first_, second_, resampler_, raw);
+        receive_ = std::make_unique<ReceiveChain>(settings_, state_);
+        receive_->setupFirstDecimator();
+        DecoderLinks links;
+        links.status = this;
+        links.rx = this;
+        links.sink = this;
+        links.poster = this;
+        receive_->setDecoderLinks(links);
         state_.captureDeviceOpen = true;
-        chain_->setupReceiveChain(options.centreHz);
+        receive_->sampleChain().setupReceiveChain(options.centreHz);
     }
 
     // Interleaved 16-bit frames at the device rate; the last buffer is
@@ -62,16 +58,16 @@ public:
             std::fill(buffer.begin(), buffer.end(), 0);
             const std::size_t n = std::min(perBuffer, samples.size() - at);
             std::copy_n(samples.begin() + static_cast<std::ptrdiff_t>(at), n, buffer.begin());
-            fifo_->Put(buffer.data());
-            chain_->processAudioBlocks();
+            receive_->fifo().Put(buffer.data());
+            receive_->sampleChain().processAudioBlocks();
         }
     }
 
     const std::vector<ReceivedMessage>& messages() const { return messages_; }
     const std::string& rxText() const { return rxText_; }
     const std::string& panel(int index) { return panels_[static_cast<std::size_t>(index)]; }
-    TIfsk16Decoder& decoder(int index) { return *decoders_[static_cast<std::size_t>(index)]; }
-    SampleChain& chain() { return *chain_; }
+    TIfsk16Decoder& decoder(int index) { return receive_->decoder(index); }
+    SampleChain& chain() { return receive_->sampleChain(); }
     AppState& state() { return state_; }
 
     void dispatchReceivedMessage(ReceivedMessage message) override { messages_.push_back(message); }
@@ -91,12 +87,7 @@ public:
 private:
     Settings settings_;
     AppState state_;
-    std::unique_ptr<TBufBufFifo> fifo_ = std::make_unique<TBufBufFifo>();
-    Decimator2Ex first_;
-    Decimator2 second_;
-    TUniResample resampler_;
-    std::array<std::unique_ptr<TIfsk16Decoder>, 4> decoders_;
-    std::unique_ptr<SampleChain> chain_;
+    std::unique_ptr<ReceiveChain> receive_;
     std::vector<ReceivedMessage> messages_;
     std::array<std::string, 12> panels_;
     std::string rxText_;

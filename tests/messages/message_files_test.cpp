@@ -1,7 +1,7 @@
 // Message files, byte for byte: names, first lines, bodies and tails.
 #include <gtest/gtest.h>
 
-#include "app/interface_texts.h"
+#include "config/interface_texts.h"
 #include "message_fixture.h"
 #include "messages/data_folders.h"
 #include "messages/message_files.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "messages/browser_port.h"
 #include "messages/gateway_port.h"
 #include "modem/crc16.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <sstream>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "audio/recording_decoder.h"
 #include "decoder_test_util.h"
 #include "modem/crc16.h"
@@ -68,13 +68,11 @@ TEST_P(Recordings, DecodeExactlyTheKnownMessage)
     RecordingSink sink;
     DecoderLinks links;
     links.sink = &sink;
-    links.settings = &settings;
+    links.options = &settings;
     auto decoders = test::stationDecoders(links);
     for (float x : samples)
-        for (auto& d : decoders) {
-            spectrumPending = 0;
+        for (auto& d : decoders)
             d->PutSample(x);
-        }
 
     std::ostringstream got;
     for (const ReceivedMessage& m : sink.messages)

@@ -25,6 +25,7 @@ protected:
         links.sink = &sink;
         links.status = &panels;
         links.rx = &rx;
+        links.shared = &shared;
         decoder.setLinks(links);
         decoder.Setup(32, 1, 1710.9375);
         feed.noise(30);  // let the timing settle on the hop pattern
@@ -38,6 +39,7 @@ protected:
     RecordingSink sink;
     RecordingPanels panels;
     RecordingRx rx;
+    DecoderShared shared;
     DecoderLinks links;
     TIfsk16Decoder decoder;
     HopFeeder feed{decoder};
@@ -222,7 +224,7 @@ TEST_F(SyncAssembly, HeadlessMessageStartsItsCountsAfresh)
     EXPECT_EQ(decoder.msgState(), 2);
     EXPECT_EQ(decoder.messageTimeout(), 13288 - 11 * (decoder.symbolClock() - decoder.lastBlockSymbol()));
     EXPECT_EQ(panels.panels[kPanelReception], "Headless message ...");
-    EXPECT_EQ(StatusMasks[kMaskHeadless] & 32, 32);
+    EXPECT_EQ(shared.StatusMasks[kMaskHeadless] & 32, 32);
     feed.noise(1210);
     ASSERT_EQ(sink.messages.size(), 2u);
     const ReceivedMessage& m = sink.messages[1];
@@ -233,7 +235,7 @@ TEST_F(SyncAssembly, HeadlessMessageStartsItsCountsAfresh)
     EXPECT_EQ(m.correctedErrors, 2);
     EXPECT_EQ(m.faultCount, 2);  // no header, then the timeout
     EXPECT_EQ(bodyText(m, 12), "orphan block");
-    EXPECT_EQ(StatusMasks[kMaskHeadless] & 32, 0);
+    EXPECT_EQ(shared.StatusMasks[kMaskHeadless] & 32, 0);
 }
 
 TEST_F(SyncAssembly, NewHeaderHandsOnTheInterruptedMessage)
@@ -295,7 +297,7 @@ TEST_F(SyncAssembly, ChannelPanelBlanksOnlyWhenAllCountdownsEnd)
     feed.noise(200);
     EXPECT_EQ(panels.panels[kPanelChannel], " ");
     EXPECT_EQ(decoder.activityHold(), 0);
-    EXPECT_EQ(StatusMasks[kMaskActivity] & 32, 0);
+    EXPECT_EQ(shared.StatusMasks[kMaskActivity] & 32, 0);
 }
 
 TEST_F(SyncAssembly, TuningPatternShowsSygnOnlyWhenIdle)

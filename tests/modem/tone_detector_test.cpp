@@ -5,7 +5,7 @@
 #include <memory>
 #include <random>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "block_signal_util.h"
 #include "decoder_test_util.h"
 #include "modem/decoder_shared.h"
@@ -200,31 +200,32 @@ TEST(Ifsk16Decoder, SpeedOneWithReceptionOffStillFeedsTheDisplay)
     settings.EnableX1Rx = 0;
     test::RecordingPoster poster;
     DecoderLinks links;
-    links.settings = &settings;
+    DecoderShared shared;
+    links.options = &settings;
     links.poster = &poster;
+    links.shared = &shared;
     auto d = std::make_unique<TIfsk16Decoder>();
     d->setLinks(links);
     d->Setup(1, 2, 1700);
-    spectrumPending = 0;
     for (int i = 0; i < 8195 * 3; ++i) {
         d->PutSample(static_cast<float>(1000.0 * std::sin(2 * M_PI * 1500.0 * i / 12000.0)));
-        spectrumPending = 0;  // the display takes every spectrum at once
+        shared.spectrumPending = 0;  // the display takes every spectrum at once
     }
     EXPECT_EQ(poster.spectrumPosts, 33);
     EXPECT_EQ(d->symbolClock(), 0);
     // 1500 Hz is bin 1024 of the 8192-point spectrum.
     int peak = 0;
     for (int k = 1; k < kSpectrumBins; ++k)
-        if (std::hypot(SpectrumRe[k], SpectrumIm[k]) > std::hypot(SpectrumRe[peak], SpectrumIm[peak]))
+        if (std::hypot(shared.SpectrumRe[k], shared.SpectrumIm[k]) >
+            std::hypot(shared.SpectrumRe[peak], shared.SpectrumIm[peak]))
             peak = k;
     EXPECT_EQ(peak, 1024);
 
     // While the display has not taken a spectrum, none is copied or posted.
-    spectrumPending = 1;
+    shared.spectrumPending = 1;
     for (int i = 0; i < 8195; ++i)
         d->PutSample(0.0f);
     EXPECT_EQ(poster.spectrumPosts, 33);
-    spectrumPending = 0;
 }
 
 TEST(Ifsk16Decoder, SteadyToneOnABinAndBetweenBins)

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "platform/ini_file.h"
 
 using namespace veltrin;

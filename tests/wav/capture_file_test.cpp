@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "config/app_state.h"
 #include "audio/capture_file.h"
 #include "audio/wave_write.h"
 #include "platform/ui_ports.h"

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "config/app_state.h"
+#include "config/settings.h"
 #include "audio/buf_buf_fifo.h"
 #include "audio/file_decoding.h"
 #include "audio/sample_chain.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "modem/ifsk16_decoder.h"
 #include "platform/clock.h"
 

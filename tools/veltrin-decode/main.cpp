@@ -5,7 +5,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "audio/recording_decoder.h"
 #include "decode_options.h"
 #include "message_outlet.h"

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "messages/dispatcher.h"
 #include "messages/receive_log.h"
 #include "platform/clock.h"

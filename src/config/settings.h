@@ -16,11 +16,27 @@ inline constexpr const char* kAprsSection = "Veltrin";
 inline constexpr const char* kTraccarSection = "TracCar";
 inline constexpr const char* kSettingsFileName = "VELTRIN.INI";
 
-struct Settings {
-    // "Main"
-    int OnTop = 0;
+// The two settings the decoders read while they run.
+struct DecoderOptions {
+    int EnableX1Rx = 1;
+    int inverseManipulation = 0;
+};
+
+// What the sample chain reads while it runs (the decoders' two included).
+struct ReceiveChainOptions : DecoderOptions {
     double SamplingFreq = 48000.0;
     double decimatedRate = 12000.0;  // SamplingFreq x 0.25, not stored
+    int EnableX4Rx = 1;
+    int EnableX16Rx = 1;
+    int EnableX32Rx = 1;
+    int captureChannel = 0;
+};
+
+// Every setting. The blocks of the receive chain see only their bases, so a
+// block's dependencies show in its signature.
+struct Settings : ReceiveChainOptions {
+    // "Main"
+    int OnTop = 0;
 
     // General section
     int keyingPortType = 0;
@@ -31,15 +47,10 @@ struct Settings {
     int power1Pin = 0;
     int power2Pin = 0;
     int lptAddress = 888;
-    int EnableX1Rx = 1;
-    int EnableX4Rx = 1;
-    int EnableX16Rx = 1;
-    int EnableX32Rx = 1;
     int centreFreqMilliHz = 1700000;
     int displayCentre = 1700;
     int zoom = 1;
     int waterfallGain = 1;
-    int inverseManipulation = 0;
     int useUtc = 0;
     int rawLogTimeMarks = 0;
     int messageFileTimeMarks = 0;
@@ -47,9 +58,11 @@ struct Settings {
     std::string commentText = "Just a comment";
     int captureDeviceId = -1;
     int outputDeviceId = -2;
-    int captureChannel = 0;
     int outputChannel = 0;
     double outputSamplingRate = 0.0;
+    // Where the audio comes from: "" the sound card, "udp:PORT",
+    // "udp:ADDRESS:PORT", "stdin" or "wav:FILE".
+    std::string AudioSource;
 
     // Window section; -1 keeps the designed size or position.
     int windowLeft = -1;
@@ -99,6 +112,7 @@ inline constexpr std::size_t kAprsServerMax = 63;
 inline constexpr std::size_t kPositionBeaconMax = 43;
 inline constexpr std::size_t kStatusBeaconMax = 62;
 inline constexpr std::size_t kTraccarTextMax = 254;
+inline constexpr std::size_t kAudioSourceMax = 255;
 
 // Decimal number from text; a comma counts as the decimal point. Empty or
 // unreadable text gives 0.0.

@@ -1,4 +1,4 @@
-#include "app/interface_texts.h"
+#include "config/interface_texts.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "config/settings.h"
 
 #include <cmath>
 #include <cstdio>
@@ -149,6 +149,7 @@ constexpr std::size_t kUnlimited = std::string::npos;
 
 constexpr TextKey kTextKeys[] = {
     {kGeneralSection, "commentText", &Settings::commentText, kUnlimited, true},
+    {kGeneralSection, "AudioSource", &Settings::AudioSource, kAudioSourceMax, true},
     {kFontSection, "browserFontName", &Settings::browserFontName, kUnlimited, true},
     {kAprsSection, "AprsCall", &Settings::AprsCall, kAprsCallMax, false},
     {kAprsSection, "AprsServer", &Settings::AprsServer, kAprsServerMax, false},

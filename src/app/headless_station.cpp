@@ -1,0 +1,263 @@
+#include "app/headless_station.h"
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "app/event_loop.h"
+#include "app/station.h"
+#include "platform/clock.h"
+#include "platform/cp1251.h"
+
+namespace veltrin {
+
+namespace {
+
+// How long the end of the audio waits for the gateways to send what they hold.
+constexpr auto kGatewayDrainLimit = std::chrono::seconds(30);
+
+const char kUsage[] =
+    "Usage: veltrin --headless [OPTION]... [/S<rate>]\n"
+    "Runs the receiving station without a window: no display is needed.\n"
+    "\n"
+    "  --workdir DIR      the working directory (created when missing); without it\n"
+    "                     the current directory when it holds VELTRIN.INI, else the\n"
+    "                     DefaultDir of ~/.config/veltrin/registry.ini, else the\n"
+    "                     current directory\n"
+    "  --audio SOURCE     where the audio comes from, for this run (the AudioSource\n"
+    "                     setting otherwise; empty means the sound card):\n"
+    "                       udp:PORT          16-bit little-endian mono 48000 Hz\n"
+    "                                         datagrams on 127.0.0.1 (SDR programs)\n"
+    "                       udp:ADDRESS:PORT  the same on another local address\n"
+    "                       stdin             the same raw samples on standard input\n"
+    "                       wav:FILE          a recording, in real time\n"
+    "  --fast             play a wav: recording as fast as the machine allows\n"
+    "  --start-time TIME  \"YYYY-MM-DD hh:mm:ss\": file names and time marks follow\n"
+    "                     the audio from this time instead of the system clock\n"
+    "  --utc              TIME is UTC (otherwise local time)\n"
+    "  --record FILE      write the live input to the WAV capture FILE from the start\n"
+    "  --help             this text\n"
+    "  /S<rate>           the calibrated sampling rate of the sound card, in Hz\n"
+    "\n"
+    "Receive-window text goes to standard output (UTF-8). Message boxes go to\n"
+    "standard error as \"caption: text\", status-bar panel changes as \"panel N: text\",\n"
+    "the GPS status as \"gps: text\". SIGINT and SIGTERM shut the station down in\n"
+    "order; SIGUSR1 sends the position beacon, SIGUSR2 the status beacon.\n"
+    "With stdin and wav: the run ends when the audio is used up and the gateway\n"
+    "queues are sent.\n"
+    "\n"
+    "Exit status: 0 after a normal shutdown, 64 bad command line, 66 the audio\n"
+    "input could not be used, 73 the working directory cannot be used.\n";
+
+// The station's ports on the standard streams.
+class HeadlessFace : public StatusPanels, public MessageBoxes {
+public:
+    void setPanelText(int index, const std::string& text) override
+    {
+        if (index < 0 || index >= static_cast<int>(panels_.size()))
+            return;
+        std::string& shown = panels_[static_cast<std::size_t>(index)];
+        if (shown == text)
+            return;
+        shown = text;
+        std::fprintf(stderr, "panel %d: %s\n", index, cp1251ToUtf8(text).c_str());
+    }
+    void showMessage(const std::string& text, const std::string& caption) override
+    {
+        std::fprintf(stderr, "%s: %s\n", cp1251ToUtf8(caption).c_str(), cp1251ToUtf8(text).c_str());
+    }
+    void rxTextChanged(const RxTextChange& change)
+    {
+        const std::string text = cp1251ToUtf8(change.appended);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    }
+
+private:
+    std::array<std::string, 12> panels_;
+};
+
+bool takeValue(int argc, const char* const* argv, int& i, std::string& value)
+{
+    if (i + 1 >= argc)
+        return false;
+    value = argv[++i];
+    return true;
+}
+
+bool enterWorkdir(const std::string& dir)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    std::filesystem::current_path(dir, ec);
+    if (ec) {
+        std::fprintf(stderr, "veltrin: cannot use the working directory %s: %s\n", dir.c_str(),
+                     ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool wantsHeadless(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return true;
+    }
+    return false;
+}
+
+const char* headlessUsageText()
+{
+    return kUsage;
+}
+
+std::string parseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        std::string* value = nullptr;
+        if (arg == "--headless")
+            options.headless = true;
+        else if (arg == "--help" || arg == "-h")
+            options.help = true;
+        else if (arg == "--fast")
+            options.fast = true;
+        else if (arg == "--utc")
+            options.utc = true;
+        else if (arg == "--workdir")
+            value = &options.workdir;
+        else if (arg == "--audio")
+            value = &options.audio;
+        else if (arg == "--start-time")
+            value = &options.startTime;
+        else if (arg == "--record")
+            value = &options.recordFile;
+        else if (!arg.empty() && arg[0] == '/')
+            options.slashOptions += (options.slashOptions.empty() ? "" : " ") + arg;
+        else
+            return "unknown argument '" + arg + "'";
+        if (value) {
+            if (!takeValue(argc, argv, i, *value) || value->empty())
+                return "option '" + arg + "' needs a value";
+        }
+    }
+    if (!options.startTime.empty()) {
+        std::time_t t = 0;
+        if (!parseDateTime(options.startTime, options.utc, t))
+            return "--start-time wants \"YYYY-MM-DD hh:mm:ss\", not '" + options.startTime + "'";
+    }
+    if (!options.audio.empty()) {
+        AudioSourceSpec spec;
+        const std::string error = parseAudioSourceSpec(options.audio, spec);
+        if (!error.empty())
+            return error;
+    }
+    return "";
+}
+
+int runHeadless(const HeadlessOptions& options)
+{
+    if (!options.workdir.empty() && !enterWorkdir(options.workdir))
+        return kHeadlessExitCantCreate;
+
+    EventLoop loop;
+    // Before the station starts any thread, so that none of them takes these.
+    if (!loop.ok() || !loop.watchSignals({SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2})) {
+        std::fprintf(stderr, "veltrin: cannot set up the event loop: %s\n", std::strerror(errno));
+        return 1;
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+
+    StationEnvironment environment;
+    environment.commandLine = options.slashOptions;
+    environment.audioSource = options.audio;
+    environment.fastAudio = options.fast;
+    environment.keepWorkingDirectory = !options.workdir.empty();
+    auto station = std::make_unique<Station>(environment);
+
+    if (!options.startTime.empty()) {
+        std::time_t start = 0;
+        parseDateTime(options.startTime, options.utc, start);
+        SampleChain& chain = station->sampleChain();
+        setClockSource([start, &chain] { return start + static_cast<std::time_t>(chain.audioSeconds()); });
+    }
+
+    HeadlessFace face;
+    StationPorts ports;
+    ports.panels = &face;
+    ports.boxes = &face;
+    ports.poster = &loop;
+    ports.timer = &loop;
+    ports.rxTextChanged = [&face](const RxTextChange& change) { face.rxTextChanged(change); };
+    ports.processPendingMessages = [&loop] { loop.processPending(); };
+    station->attach(ports);
+
+    int status = 0;
+    auto endRun = [&](int exitStatus) {
+        if (status == 0)
+            status = exitStatus;
+        station->shutDown();
+        loop.quit();
+    };
+    loop.onMessage([&](unsigned message, WParam wParam) { station->dispatchWindowMessage(message, wParam); });
+    loop.onTick([&] { station->Timer1Timer(); });
+    loop.onSignal([&](int signal) {
+        if (signal == SIGUSR1)
+            loop.postWindowMessage(WM_SEND_POSITION_BEACON, 0);
+        else if (signal == SIGUSR2)
+            loop.postWindowMessage(WM_SEND_STATUS_BEACON, 0);
+        else
+            endRun(0);
+    });
+
+    station->FormCreate();
+    station->FormShow();
+    station->FormActivate();
+    if (!station->audioFailure().empty()) {
+        endRun(kHeadlessExitNoAudio);
+    } else {
+        if (!options.recordFile.empty() && !station->openCaptureFile(options.recordFile))
+            endRun(kHeadlessExitCantCreate);
+        if (station->audioSourceText().empty() && !loop.quitting())
+            std::fputs("veltrin: no audio input: live capture from the sound card is not part of this version;"
+                       " use --audio\n",
+                       stderr);
+    }
+
+    // The end of the audio: the gateways get a bounded time to send what
+    // the last messages queued.
+    std::chrono::steady_clock::time_point audioEnded{};
+    loop.onIdle([&] {
+        if (!station->audioFinished())
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (audioEnded == std::chrono::steady_clock::time_point{})
+            audioEnded = now;
+        if (!station->gatewayQueuesEmpty() && now - audioEnded <= kGatewayDrainLimit)
+            return;
+        const std::string failure = station->audioFailure();
+        if (!failure.empty())
+            std::fprintf(stderr, "veltrin: %s\n", failure.c_str());
+        endRun(failure.empty() ? 0 : kHeadlessExitNoAudio);
+    });
+    if (!loop.quitting())
+        loop.run();
+
+    station->shutDown();
+    setClockSource({});
+    if (station->lastShutdown().abandonedAny()) {
+        // An abandoned worker thread may still use the process-wide objects.
+        ProcessObjects::endProcessKeeping(station->releaseObjects(), status);
+    }
+    station.reset();
+    return status;
+}
+
+}  // namespace veltrin
