@@ -15,10 +15,6 @@ namespace {
 
 constexpr int kSymbolsPerBlock = 60;
 constexpr int kBlockBytes = 12;
-constexpr std::uint8_t kTypeHeadless = 0;
-constexpr std::uint8_t kTypeText = 5;
-constexpr std::uint8_t kTypeGps = 6;
-constexpr std::uint8_t kFlagPosition = 4;
 constexpr int kPanelNotice = 8;
 
 int clampToInt(long long v)
@@ -80,8 +76,8 @@ void MessageDispatcher::setInterfaceTexts(const InterfaceTexts* texts)
 void MessageDispatcher::dispatchReceivedMessage(ReceivedMessage m)
 {
     const std::string label = speedLabel(m.speed);
-    const std::uint8_t type = m.header.type;
-    if (type == kTypeText || type == kTypeGps) {
+    const MessageKind kind = messageKind(m.header);
+    if (kind == MessageKind::Text || kind == MessageKind::Gps || kind == MessageKind::Beacon) {
         // Symbols that never arrived count as errors.
         const int expected = expectedSymbolCount(m.header.length);
         if (m.symbolCount < expected) {
@@ -93,20 +89,17 @@ void MessageDispatcher::dispatchReceivedMessage(ReceivedMessage m)
     panels_.setPanelText(kPanelNotice, " ");
 
     GatewayPort& gateway = store_.gateway();
-    if (type == kTypeGps) {
-        if (m.header.flags & kFlagPosition) {
-            store_.saveGpsMessage(m.header, m.body, label, rate, m.faultCount);
-            gateway.reportToTraccar(m.header, m.body, label, rate, m.faultCount);
-            gateway.gatePositionReport(m.header, m.body, label, rate, m.faultCount);
-        } else {
-            store_.saveBeaconMessage(m.header, m.body, label, rate, m.faultCount);
-            if (m.faultCount == 0)
-                gateway.gateStatusReport(m.header, m.body);
-        }
-        return;
-    }
-    if (type == kTypeText || type == kTypeHeadless)
+    if (kind == MessageKind::Gps) {
+        store_.saveGpsMessage(m.header, m.body, label, rate, m.faultCount);
+        gateway.reportToTraccar(m.header, m.body, label, rate, m.faultCount);
+        gateway.gatePositionReport(m.header, m.body, label, rate, m.faultCount);
+    } else if (kind == MessageKind::Beacon) {
+        store_.saveBeaconMessage(m.header, m.body, label, rate, m.faultCount);
+        if (m.faultCount == 0)
+            gateway.gateStatusReport(m.header, m.body);
+    } else if (kind == MessageKind::Text || kind == MessageKind::Headless) {
         dispatchText(m, label, rate);
+    }
 }
 
 void MessageDispatcher::dispatchText(ReceivedMessage& m, const std::string& label, double rate)
@@ -116,7 +109,7 @@ void MessageDispatcher::dispatchText(ReceivedMessage& m, const std::string& labe
     const int faults = verifyBodyCrc(m.header, m.body, m.faultCount);
     GatewayPort& gateway = store_.gateway();
     gateway.markBeacon(m.header, m.body, faults);
-    const bool headless = m.header.type == kTypeHeadless;
+    const bool headless = messageKind(m.header) == MessageKind::Headless;
     if (headless) {
         m.header.sender = 0;
         m.header.recipient = 0;

@@ -80,6 +80,11 @@ std::string bodyText(const MessageBody& body, int from, int to, char zeroReplace
     return s;
 }
 
+std::string messageFileText(const Msg_header& header, const MessageBody& body, int from)
+{
+    return bodyText(body, from, header.length, kFileZeroReplacement);
+}
+
 const char* crcStatus(int faults)
 {
     return faults != 0 ? "ER" : "OK";
@@ -108,7 +113,7 @@ std::string textMessageContent(const Msg_header& header, const MessageBody& body
 {
     std::string s = headless ? texts.MessWithHdrErrMessage + " \r\n\r\n"
                              : verdictLine(header, speedLabel, errorRate, faults, true);
-    s += bodyText(body, 0, header.length, kFileZeroReplacement);
+    s += messageFileText(header, body, 0);
     s += "\r\n";
     s += messageFileTail(reception, settings);
     return s;
@@ -119,7 +124,7 @@ std::string beaconMessageContent(const Msg_header& header, const MessageBody& bo
                                  const CalendarTime& reception, const Settings& settings)
 {
     std::string s = verdictLine(header, speedLabel, errorRate, faults, false);
-    s += bodyText(body, 0, header.length, kFileZeroReplacement);
+    s += messageFileText(header, body, 0);
     s += "\r\n";
     s += messageFileTail(reception, settings);
     return s;
@@ -130,6 +135,8 @@ GpsReport decodeGpsReport(const MessageBody& body, bool useUtc)
     GpsReport r;
     r.payload = GpsPayload::fromBytes(body.data());
     r.quality = gpsPositionQuality(body.data());
+    r.positionCheckOk = gpsPositionCheckOk(body.data());
+    r.motionCheckOk = gpsMotionCheckOk(body.data());
     if (r.quality < 1)
         return r;
     r.fixTime = calendarTime(static_cast<std::time_t>(r.payload.fixTime), useUtc);
@@ -152,7 +159,7 @@ std::string gpsMessageContent(const Msg_header& header, const MessageBody& body,
     std::string s = verdictLine(header, speedLabel, errorRate, faults, false);
     s += "\r\n";
     s += positionBlock(report, settings.useUtc != 0, texts);
-    s += bodyText(body, kGpsTextStart, header.length, kFileZeroReplacement);
+    s += messageFileText(header, body, kGpsTextStart);
     s += "\r\n";
     s += messageFileTail(reception, settings);
     return s;

@@ -19,6 +19,10 @@ std::string formatText(const char* format, ...) __attribute__((format(printf, 1,
 // empty when from >= to. Bounds are clipped to the body.
 std::string bodyText(const MessageBody& body, int from, int to, char zeroReplacement);
 
+// The text a message file holds for a body (Windows-1251): bytes
+// [from, length) with every 0x00 shown as 0x95.
+std::string messageFileText(const Msg_header& header, const MessageBody& body, int from);
+
 // "ER" when faults is not 0, else "OK".
 const char* crcStatus(int faults);
 
@@ -46,6 +50,8 @@ struct GpsReport {
     double course = 0.0;        // degrees
     int altitude = -9999;       // metres
     double accuracy = 999.0;    // metres
+    bool positionCheckOk = false;  // CRC verdicts of the two blocks, whatever the quality
+    bool motionCheckOk = false;
 
     bool altitudeKnown() const { return altitude >= -9000; }
 };

@@ -46,12 +46,21 @@ void GpsPayload::sealChecks()
     motionCheck = crc16(b + kPositionBytes, kMotionBytes);
 }
 
+bool gpsPositionCheckOk(const std::uint8_t* b)
+{
+    return crc16(b, kPositionBytes) == GpsPayload::fromBytes(b).positionCheck;
+}
+
+bool gpsMotionCheckOk(const std::uint8_t* b)
+{
+    return crc16(b + kPositionBytes, kMotionBytes) == GpsPayload::fromBytes(b).motionCheck;
+}
+
 int gpsPositionQuality(const std::uint8_t* b)
 {
-    const GpsPayload g = GpsPayload::fromBytes(b);
-    if (g.fixTime == 0 || crc16(b, kPositionBytes) != g.positionCheck)
+    if (GpsPayload::fromBytes(b).fixTime == 0 || !gpsPositionCheckOk(b))
         return 0;
-    return crc16(b + kPositionBytes, kMotionBytes) == g.motionCheck ? 2 : 1;
+    return gpsMotionCheckOk(b) ? 2 : 1;
 }
 
 }  // namespace veltrin

@@ -24,6 +24,11 @@ struct GpsPayload {
     void sealChecks();                                       // sets both checks from the fields
 };
 
+// Whether the CRC-16 of the position block (bytes 0..11) and of the motion
+// block (bytes 12..19) match their check fields.
+bool gpsPositionCheckOk(const std::uint8_t* bytes24);
+bool gpsMotionCheckOk(const std::uint8_t* bytes24);
+
 // 0 no usable position (fixTime 0 or position check wrong), 1 position only,
 // 2 position and motion.
 int gpsPositionQuality(const std::uint8_t* bytes24);

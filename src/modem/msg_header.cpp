@@ -4,6 +4,23 @@
 
 namespace veltrin {
 
+namespace {
+constexpr std::uint8_t kTypeHeadless = 0;
+constexpr std::uint8_t kTypeText = 5;
+constexpr std::uint8_t kTypePosition = 6;
+constexpr std::uint8_t kFlagGps = 0x04;
+}  // namespace
+
+MessageKind messageKind(const Msg_header& h)
+{
+    switch (h.type) {
+    case kTypeHeadless: return MessageKind::Headless;
+    case kTypeText: return MessageKind::Text;
+    case kTypePosition: return (h.flags & kFlagGps) ? MessageKind::Gps : MessageKind::Beacon;
+    default: return MessageKind::Other;
+    }
+}
+
 Msg_header Msg_header::fromBytes(const std::uint8_t* b)
 {
     Msg_header h;

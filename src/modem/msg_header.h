@@ -22,6 +22,12 @@ struct Msg_header {
     void toBytes(std::uint8_t* bytes) const;
 };
 
+// What the station makes of a message by its header: type 5 is a text,
+// type 0 a text whose header was lost, type 6 a GPS position when flag 0x04
+// is set and a beacon otherwise.
+enum class MessageKind { Text, Headless, Gps, Beacon, Other };
+MessageKind messageKind(const Msg_header& header);
+
 constexpr int kMsgHeaderBytes = 12;
 constexpr int kBodyBytes = 256;
 constexpr std::uint8_t kBodyFiller = 0x95;  // never-received body bytes

@@ -6,11 +6,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <sys/wait.h>
 
 #include "mini_json.h"
+#include "modem/gps_payload.h"
+#include "platform/cp1251.h"
 #include "wav_files.h"
 
 namespace veltrin {
@@ -72,6 +76,74 @@ void expectMessage(const Json& got, const Json& want, const std::string& file)
     EXPECT_EQ(got["crcOk"].boolean, want["bodyCrcOk"].boolean);
 }
 
+// The keys --json adds by message type; an empty text or position means the
+// key must be absent.
+struct Motion {
+    double speed;
+    double course;
+    std::optional<int> altitude;  // none: null
+    double accuracy;
+};
+struct Position {
+    const char* time;  // nullptr: no time, latitude and longitude
+    double latitude;
+    double longitude;
+    std::optional<Motion> motion;
+    bool positionCrcOk;
+    bool motionCrcOk;
+};
+struct Content {
+    std::optional<std::string> text;
+    std::optional<Position> position;
+};
+
+void expectContent(const Json& got, const Content& want)
+{
+    ASSERT_EQ(got.has("text"), want.text.has_value());
+    if (want.text) {
+        EXPECT_EQ(got["text"].text, *want.text);
+    }
+    ASSERT_EQ(got.has("position"), want.position.has_value());
+    if (!want.position)
+        return;
+    const Json& p = got["position"];
+    const Position& w = *want.position;
+    EXPECT_EQ(p["positionCrcOk"].kind, Json::Bool);
+    EXPECT_EQ(p["positionCrcOk"].boolean, w.positionCrcOk);
+    EXPECT_EQ(p["motionCrcOk"].kind, Json::Bool);
+    EXPECT_EQ(p["motionCrcOk"].boolean, w.motionCrcOk);
+    for (const char* key : {"time", "latitude", "longitude"})
+        EXPECT_EQ(p.has(key), w.time != nullptr) << key;
+    if (w.time && p.has("time")) {
+        EXPECT_EQ(p["time"].text, w.time);
+        // The sender rounds to the nearest unit of the payload.
+        const double tolerance = kGpsDegreesPerUnit / 2 + 1e-10;
+        EXPECT_NEAR(p["latitude"].number, w.latitude, tolerance);
+        EXPECT_NEAR(p["longitude"].number, w.longitude, tolerance);
+    }
+    for (const char* key : {"speed", "course", "altitude", "accuracy"})
+        EXPECT_EQ(p.has(key), w.motion.has_value()) << key;
+    if (w.motion && p.has("speed")) {
+        EXPECT_DOUBLE_EQ(p["speed"].number, w.motion->speed);
+        EXPECT_DOUBLE_EQ(p["course"].number, w.motion->course);
+        EXPECT_DOUBLE_EQ(p["accuracy"].number, w.motion->accuracy);
+        EXPECT_EQ(p["altitude"].kind, w.motion->altitude ? Json::Number : Json::Null);
+        if (w.motion->altitude) {
+            EXPECT_EQ(p["altitude"].asInt(), *w.motion->altitude);
+        }
+    }
+}
+
+// The text and position of each recording's messages: their body bytes, and
+// the fix time of the stored file name, in recordings.json.
+const std::map<std::string, std::vector<Content>> kRecordedContent = {
+    {"known_text_s1", {{"CQ 1.46", {}}}},
+    {"known_text_s4_48k", {{"Known test at 5.86 Bd", {}}}},
+    {"known_text_s16", {{"Three data blocks at 23.44 Bd, all clean.", {}}}},
+    {"known_gps_s32", {{{}, Position{"2024-04-05T19:34:38Z", -33.5, -70.25, Motion{36.2, 271.5, 540, 4.8}, true, true}}}},
+    {"known_beacon_s32_noisy", {{"Beacon, -3 dB", {}}}},
+};
+
 TEST(DecodeTool, RecordingsGiveExactlyTheirMessages)
 {
     TempDir dir;
@@ -90,6 +162,86 @@ TEST(DecodeTool, RecordingsGiveExactlyTheirMessages)
         ASSERT_EQ(got.size(), want.size()) << r.out;
         for (std::size_t i = 0; i < want.size(); ++i)
             expectMessage(got[i], want[i], kData + "/" + c["wav"].text);
+        const auto content = kRecordedContent.find(c["name"].text);
+        ASSERT_NE(content, kRecordedContent.end()) << "no text or position given for this recording";
+        ASSERT_EQ(content->second.size(), got.size());
+        for (std::size_t i = 0; i < got.size(); ++i)
+            expectContent(got[i], content->second[i]);
+    }
+}
+
+std::string repeated(const std::string& s, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += s;
+    return out;
+}
+
+TEST(DecodeTool, JsonGivesTheTextAsStoredAndThePositionOfGeneratedMessages)
+{
+    const std::string bullet = "\xE2\x80\xA2";  // U+2022, how the file shows bytes 0x00 and 0x95
+    struct Case {
+        const char* what;
+        std::string genArgs;
+        Content want;
+    };
+    const std::vector<Case> cases = {
+        {"Cyrillic text", "--text 'Привет, мир! Ёё №5'", {"Привет, мир! Ёё №5", {}}},
+        {"control bytes, quote, backslash, 0x98, 0x00 and filler", "--body-hex 0001090d0a225c7f9895ffc041",
+         {bullet + "\x01\t\r\n\"\\\x7F\xC2\x98" + bullet + "яАA", {}}},
+        {"Cyrillic beacon", "--type beacon --from 30303 --text 'Маяк \"7\"'", {"Маяк \"7\"", {}}},
+        {"fix with motion, text not in the JSON",
+         "--type gps --lat 55.7558 --lon 37.6173 --gps-time 2024-02-29T23:59:59Z --gps-speed 12.3"
+         " --gps-course 45.67 --gps-alt 156 --gps-accuracy 3.5 --text Moscow",
+         {{}, Position{"2024-02-29T23:59:59Z", 55.7558, 37.6173, Motion{12.3, 45.67, 156, 3.5}, true, true}}},
+        {"south-west, altitude unknown, extreme motion values",
+         "--type gps --lat -33.4489 --lon -179.9999999 --gps-time 1712345400 --gps-speed 6553.5"
+         " --gps-course 359.99 --gps-accuracy 0.1",
+         {{}, Position{"2024-04-05T19:30:00Z", -33.4489, -179.9999999, Motion{6553.5, 359.99, std::nullopt, 0.1},
+                       true, true}}},
+        {"motion check wrong", "--type gps --lat 1e-7 --lon -1e-7 --gps-time 86399 --gps-quality 1",
+         {{}, Position{"1970-01-01T23:59:59Z", 1e-7, -1e-7, std::nullopt, true, false}}},
+        {"position check wrong", "--type gps --lat 10 --lon 10 --gps-time 1712345400 --gps-quality 0",
+         {{}, Position{nullptr, 0, 0, std::nullopt, false, false}}},
+        {"fix time 0: no position", "--type gps --lat 10 --lon 10 --gps-time 0",
+         {{}, Position{nullptr, 0, 0, std::nullopt, true, true}}},
+        // 4 letters and 8 zero bytes fill the one block sent; the rest of the
+        // 252 bytes was never received.
+        {"header lost", "--no-header --text Lost", {"Lost" + repeated(bullet, 248), {}}},
+    };
+    TempDir dir;
+    const std::string wav = dir.file("content.wav");
+    std::string genArgs = "--quiet -o '" + wav + "'";
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        genArgs += (i == 0 ? " " : " --message ") + cases[i].genArgs;
+    const ToolRun gen = runTool("veltrin-gen", genArgs, dir);
+    ASSERT_EQ(gen.status, 0) << gen.err;
+
+    const std::string store = dir.file("station");
+    const ToolRun r = runTool("veltrin-decode", "--json --store '" + store + "' '" + wav + "'", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find_first_of(std::string("\0\x01\t\r", 4)), std::string::npos) << "control bytes escaped";
+    const auto got = r.json();
+    ASSERT_EQ(got.size(), cases.size()) << r.out;
+
+    // The text is the one the stored message file holds, between its verdict
+    // line and its end.
+    std::vector<std::string> stored;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(store + "/VeltrinData")) {
+        const std::string path = e.path().string();
+        if (path.find("/MESSAGES.TXT/") != std::string::npos || path.find("/MESSAGES.BEA/") != std::string::npos)
+            stored.push_back(cp1251ToUtf8(readText(path)));
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        expectContent(got[i], cases[i].want);
+        if (!cases[i].want.text)
+            continue;
+        const std::string inFile = "\r\n" + *cases[i].want.text + "\r\n";
+        EXPECT_TRUE(std::any_of(stored.begin(), stored.end(),
+                                [&](const std::string& f) { return f.find(inFile) != std::string::npos; }))
+            << "no message file holds it";
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Just enough JSON reading for the tests: recordings.json and the lines the
-// command-line decoder prints. Throws std::runtime_error on malformed text.
+// command-line decoder prints. Throws std::runtime_error on malformed text,
+// including text that is not UTF-8 and raw control characters in strings.
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -30,6 +31,8 @@ struct Json {
 
     static Json parse(const std::string& s)
     {
+        if (!wellFormedUtf8(s))
+            throw std::runtime_error("not UTF-8");
         std::size_t p = 0;
         Json v = parseValue(s, p);
         skip(s, p);
@@ -39,6 +42,29 @@ struct Json {
     }
 
 private:
+    // Shortest forms only, no surrogates, nothing beyond U+10FFFF.
+    static bool wellFormedUtf8(const std::string& s)
+    {
+        for (std::size_t i = 0; i < s.size();) {
+            const auto c = static_cast<unsigned char>(s[i]);
+            const int n = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
+                                                                 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+            if (n < 0 || (n > 0 && i + static_cast<std::size_t>(n) >= s.size()))
+                return false;
+            unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+            for (int k = 1; k <= n; ++k) {
+                const auto d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+                if (d < (k == 1 ? low : 0x80) || d > (k == 1 ? high : 0xBF))
+                    return false;
+            }
+            i += static_cast<std::size_t>(n) + 1;
+        }
+        return true;
+    }
     static void skip(const std::string& s, std::size_t& p)
     {
         while (p < s.size() && (s[p] == ' ' || s[p] == '\n' || s[p] == '\r' || s[p] == '\t'))
@@ -57,6 +83,8 @@ private:
         std::string out;
         while (p < s.size() && s[p] != '"') {
             char c = s[p++];
+            if (static_cast<unsigned char>(c) < 0x20)
+                throw std::runtime_error("raw control character in a string");
             if (c == '\\') {
                 if (p >= s.size())
                     break;

@@ -143,6 +143,28 @@ Options:
   --utc                with --store: times in UTC (also for --start-time)
   -h, --help           this text
 
+JSON keys: file, speed, type, flags, recipient, sender, msgNumber, length,
+bodyCrc, body (hex of the first length bytes), correctedErrors, symbolCount,
+faultCount, crcOk (no fault and the body CRC matches), and by message type:
+  text                 text messages (type 5), beacons (type 6) and messages
+                       whose header was lost (type 0): the text as the
+                       message file holds it, from Windows-1251 to UTF-8; a
+                       0 byte and a byte never received both read U+2022
+  position             GPS messages (type 6, flag 0x04): an object of
+    time               fix time in UTC, "YYYY-MM-DDThh:mm:ssZ"
+    latitude, longitude
+                       degrees, north and east positive
+    speed              km/h
+    course             degrees
+    altitude           metres, null when the sender did not know it
+    accuracy           metres
+    positionCrcOk      the CRC of fix time, latitude and longitude matches
+    motionCrcOk        the CRC of speed, course, altitude and accuracy
+                       matches
+                       time, latitude and longitude are there only when the
+                       position CRC matches and the fix time is not 0; the
+                       four motion keys only when the motion CRC matches too
+
 Exit status: 0 when every file was read, 2 when a file was refused, 64 for
 a bad command line, 73 when the --store folder cannot be used.
 )";

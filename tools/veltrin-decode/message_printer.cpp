@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "messages/dispatcher.h"
+#include "messages/message_content.h"
+#include "platform/cp1251.h"
 
 namespace veltrin::decode {
 
@@ -24,6 +26,7 @@ std::size_t utf8SequenceAt(const std::string& s, std::size_t i)
 
 // File names are bytes: well-formed UTF-8 is copied, any other byte is
 // written as the code point of the same value, so every line stays JSON.
+// Control characters are escaped, so a message text cannot break the line.
 std::string jsonString(const std::string& s)
 {
     std::string out = "\"";
@@ -76,6 +79,33 @@ std::string visibleBody(const ReceivedMessage& m)
     return out;
 }
 
+const char* jsonBool(bool b)
+{
+    return b ? "true" : "false";
+}
+
+// The values the message file shows, with the fix time always in UTC.
+// Coordinates only when the position block is usable, motion only when its
+// check holds too.
+std::string positionJson(const MessageBody& body)
+{
+    const GpsReport r = decodeGpsReport(body, true);
+    std::string out = "{";
+    if (r.quality >= 1) {
+        const CalendarTime& f = r.fixTime;
+        out += formatText("\"time\":\"%04d-%02d-%02dT%02d:%02d:%02dZ\",\"latitude\":%.10f,\"longitude\":%.10f,",
+                          f.year, f.month, f.day, f.hour, f.minute, f.second, r.latitude, r.longitude);
+    }
+    if (r.quality >= 2) {
+        out += formatText("\"speed\":%.1f,\"course\":%.2f,", r.speed, r.course);
+        out += r.altitudeKnown() ? formatText("\"altitude\":%d,", r.altitude) : std::string("\"altitude\":null,");
+        out += formatText("\"accuracy\":%.1f,", r.accuracy);
+    }
+    out += std::string("\"positionCrcOk\":") + jsonBool(r.positionCheckOk);
+    out += std::string(",\"motionCrcOk\":") + jsonBool(r.motionCheckOk) + "}";
+    return out;
+}
+
 }  // namespace
 
 // The verdict the dispatcher reaches: a message with faults is never checked.
@@ -101,8 +131,13 @@ std::string messageJson(const std::string& file, const ReceivedMessage& m)
     field("correctedErrors", m.correctedErrors);
     field("symbolCount", m.symbolCount);
     field("faultCount", m.faultCount);
-    out += std::string(",\"crcOk\":") + (bodyCrcOk(m) ? "true" : "false") + "}";
-    return out;
+    out += std::string(",\"crcOk\":") + jsonBool(bodyCrcOk(m));
+    const MessageKind kind = messageKind(h);
+    if (kind == MessageKind::Text || kind == MessageKind::Headless || kind == MessageKind::Beacon)
+        out += ",\"text\":" + jsonString(cp1251ToUtf8(messageFileText(h, m.body, 0)));
+    else if (kind == MessageKind::Gps)
+        out += ",\"position\":" + positionJson(m.body);
+    return out + "}";
 }
 
 std::string messageText(const std::string& file, const ReceivedMessage& m)
