@@ -5,9 +5,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <memory>
 
+#include "app/audio_input.h"
 #include "app/event_loop.h"
 #include "app/station.h"
 #include "platform/clock.h"
@@ -70,14 +73,24 @@ public:
     {
         std::fprintf(stderr, "%s: %s\n", cp1251ToUtf8(caption).c_str(), cp1251ToUtf8(text).c_str());
     }
+    // The window wraps its text; on a terminal or in a log each message
+    // ends its line after its "{end}".
     void rxTextChanged(const RxTextChange& change)
     {
-        const std::string text = cp1251ToUtf8(change.appended);
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::string text;
+        for (char c : change.appended) {
+            text.push_back(c);
+            recent_ = recent_.substr(recent_.size() >= 4 ? recent_.size() - 4 : 0) + c;
+            if (recent_ == "{end}")
+                text.push_back('\n');
+        }
+        const std::string utf8 = cp1251ToUtf8(text);
+        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
         std::fflush(stdout);
     }
 
 private:
+    std::string recent_;
     std::array<std::string, 12> panels_;
 };
 
@@ -87,6 +100,13 @@ bool takeValue(int argc, const char* const* argv, int& i, std::string& value)
         return false;
     value = argv[++i];
     return true;
+}
+
+std::string absolutePath(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.string();
 }
 
 bool enterWorkdir(const std::string& dir)
@@ -164,6 +184,27 @@ std::string parseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
 
 int runHeadless(const HeadlessOptions& options)
 {
+    // A closed standard stream would be reused by the first file the
+    // station opens, which then reads or writes the wrong thing.
+    const bool stdinClosed = ::fcntl(STDIN_FILENO, F_GETFD) == -1;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1)
+            ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    }
+    AudioSourceSpec spec;
+    const bool specRead = parseAudioSourceSpec(options.audio, spec).empty();
+    if (stdinClosed && specRead && spec.kind == AudioSourceSpec::Kind::Stdin) {
+        std::fprintf(stderr, "%s: standard input is closed\n", AudioInput::kErrorCaption);
+        return kHeadlessExitNoAudio;
+    }
+    // Files named on the command line are where the user's shell is, not in
+    // the working directory the station moves to.
+    std::string audio = options.audio;
+    std::string recordFile = options.recordFile;
+    if (spec.kind == AudioSourceSpec::Kind::Wav)
+        audio = "wav:" + absolutePath(spec.path);
+    if (!recordFile.empty())
+        recordFile = absolutePath(recordFile);
     if (!options.workdir.empty() && !enterWorkdir(options.workdir))
         return kHeadlessExitCantCreate;
 
@@ -177,7 +218,7 @@ int runHeadless(const HeadlessOptions& options)
 
     StationEnvironment environment;
     environment.commandLine = options.slashOptions;
-    environment.audioSource = options.audio;
+    environment.audioSource = audio;
     environment.fastAudio = options.fast;
     environment.keepWorkingDirectory = !options.workdir.empty();
     auto station = std::make_unique<Station>(environment);
@@ -220,10 +261,12 @@ int runHeadless(const HeadlessOptions& options)
     station->FormCreate();
     station->FormShow();
     station->FormActivate();
-    if (!station->audioFailure().empty()) {
+    // An input that could not be opened was shown already; a live source
+    // that fails while running is reported when its audio has ended.
+    if (!station->audioFailure().empty() && !station->liveSourceOpen()) {
         endRun(kHeadlessExitNoAudio);
     } else {
-        if (!options.recordFile.empty() && !station->openCaptureFile(options.recordFile))
+        if (!recordFile.empty() && !station->openCaptureFile(recordFile))
             endRun(kHeadlessExitCantCreate);
         if (station->audioSourceText().empty() && !loop.quitting())
             std::fputs("veltrin: no audio input: live capture from the sound card is not part of this version;"
