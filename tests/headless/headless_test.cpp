@@ -62,6 +62,22 @@ std::vector<char> pcmOf(const std::string& wav)
     return std::vector<char>(bytes.begin() + 44, bytes.end());
 }
 
+// A UDP socket bound to a free port on 127.0.0.1; at holds the address.
+int bindLoopbackUdp(sockaddr_in& at)
+{
+    const int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
+    at = sockaddr_in{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(sock, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
+        ::close(sock);
+        return -1;
+    }
+    socklen_t len = sizeof at;
+    ::getsockname(sock, reinterpret_cast<sockaddr*>(&at), &len);
+    return sock;
+}
+
 class Headless : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -143,17 +159,11 @@ TEST_F(Headless, RecordingThroughUdpGivesTheSameFilesAndBadDatagramsAreDropped)
 {
     const std::vector<char> pcm = pcmOf(recording());
     ASSERT_FALSE(pcm.empty());
-    int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     // A port the kernel hands out, free a moment ago.
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    socklen_t len = sizeof to;
-    ::getsockname(sock, reinterpret_cast<sockaddr*>(&to), &len);
+    sockaddr_in to{};
+    ::close(bindLoopbackUdp(to));
     const int port = ntohs(to.sin_port);
-    ::close(sock);
-    sock = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
 
     auto run = start({"--audio", "udp:" + std::to_string(port)});
     ASSERT_TRUE(run->started());
@@ -237,13 +247,9 @@ TEST_F(Headless, SigtermEndsARunInOrderAndKeepsTheCaptureFile)
 TEST_F(Headless, BadInputGetsOneClearMessageAndAFailingExit)
 {
     // A port in use.
-    int busy = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(busy, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
-    socklen_t len = sizeof at;
-    ::getsockname(busy, reinterpret_cast<sockaddr*>(&at), &len);
+    const int busy = bindLoopbackUdp(at);
+    ASSERT_GE(busy, 0);
     const std::string busyPort = std::to_string(ntohs(at.sin_port));
     std::ofstream(dir_ / "noise.txt") << "not a recording";
 
