@@ -25,8 +25,13 @@ struct AudioSourceSpec {
 };
 
 // "" (the sound card), "udp:PORT", "udp:ADDRESS:PORT", "stdin" or
-// "wav:FILE". Returns an error text, empty on success.
-std::string parseAudioSourceSpec(const std::string& text, AudioSourceSpec& spec);
+// "wav:FILE". ADDRESS is a numeric IPv4 address or an IPv6 address in
+// brackets ("udp:[::1]:7355"). Returns an error text, empty on success;
+// on an error `where` is left as it was.
+std::string parseAudioSourceSpec(const std::string& text, AudioSourceSpec& where);
+// The source written the way parseAudioSourceSpec reads it ("udp:PORT" when
+// the address is the default one).
+std::string audioSourceText(const AudioSourceSpec& where);
 
 struct AudioSourceOptions {
     bool fast = false;            // Wav: as fast as the station takes it, not paced
@@ -35,10 +40,12 @@ struct AudioSourceOptions {
 };
 
 struct AudioSourceStats {
-    std::uint64_t framesQueued = 0;     // audio frames put into the FIFO (silence included)
+    // Frames of audio put into the FIFO, and of the silence after it; not the
+    // zeros that fill up the last buffer of the audio.
+    std::uint64_t framesQueued = 0;
     std::uint64_t buffersQueued = 0;
-    std::uint64_t datagramsReceived = 0;
-    std::uint64_t datagramsDropped = 0;  // odd length, empty or over 64 KiB
+    std::uint64_t datagramsReceived = 0;  // all of them, the dropped ones too
+    std::uint64_t datagramsDropped = 0;   // odd length, empty or over 64 KiB
 };
 
 class LiveAudioSource {
@@ -71,6 +78,8 @@ protected:
     std::atomic<std::uint64_t> buffersQueued_{0};
     std::atomic<std::uint64_t> datagramsReceived_{0};
     std::atomic<std::uint64_t> datagramsDropped_{0};
+    // The first failure is kept. Called by the source's thread only (or
+    // before it runs).
     void setFailure(const std::string& text);
 
 private:
@@ -78,7 +87,7 @@ private:
     std::string failure_;  // written once before failed_ is set
 };
 
-// The source for a spec (not SoundCard); nullptr for SoundCard.
-std::unique_ptr<LiveAudioSource> makeAudioSource(const AudioSourceSpec& spec, const AudioSourceOptions& options);
+// The source for `where` (not SoundCard); nullptr for SoundCard.
+std::unique_ptr<LiveAudioSource> makeAudioSource(const AudioSourceSpec& where, const AudioSourceOptions& options);
 
 }  // namespace veltrin

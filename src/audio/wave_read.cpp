@@ -150,6 +150,18 @@ void TWaveRead::rawSamples(std::int16_t* out, int count)
     }
 }
 
+int TWaveRead::ReadRawSamples(std::int16_t* out, int count)
+{
+    const int align = format_.blockAlign;
+    if (!out || count <= 0 || !file_.isOpen() || align <= 0)
+        return 0;
+    // A frame cut off at the end of the file is not a sample.
+    const std::int64_t whole = remaining_ / align;
+    const int n = whole < count ? static_cast<int>(whole) : count;
+    rawSamples(out, n);
+    return n;
+}
+
 std::int16_t TWaveRead::ReadSample()
 {
     const std::uint32_t rate = format_.sampleRate;

@@ -43,6 +43,9 @@ public:
     std::int16_t ReadSample();
     // The same as `count` calls of ReadSample, a block at a time.
     void ReadSamples(std::int16_t* out, int count);
+    // Up to `count` samples of the first channel at the file's own rate,
+    // undecimated; returns how many it read, 0 at the end of the data.
+    int ReadRawSamples(std::int16_t* out, int count);
     void Close();
 
     bool isOpen() const { return file_.isOpen(); }

@@ -146,6 +146,33 @@ TEST(WaveRead, MultiChannelFilesUseTheFirstChannel)
     }
 }
 
+TEST(WaveRead, RawSamplesAreTheFirstChannelAtTheFileRate)
+{
+    // Longer than the reader's 64 KB buffer; the last frame is cut in half.
+    TempDir dir;
+    const std::vector<std::int16_t> left = test::testSamples(20001, 5);
+    std::vector<std::int16_t> interleaved;
+    for (std::int16_t s : left) {
+        interleaved.push_back(s);
+        interleaved.push_back(static_cast<std::int16_t>(~s));
+    }
+    const std::string wav = dir.file("raw.wav");
+    ASSERT_TRUE(test::soxWav16(dir, interleaved, 44100, 2, wav));
+    std::vector<std::uint8_t> bytes = test::readBytes(wav);
+    bytes.resize(bytes.size() - 2);
+    test::writeBytes(wav, bytes);
+
+    TWaveRead reader;
+    std::int16_t block[999];
+    EXPECT_EQ(reader.ReadRawSamples(block, 999), 0);  // not open
+    ASSERT_EQ(reader.Open(wav), 0);
+    std::vector<std::int16_t> got;
+    for (int n; (n = reader.ReadRawSamples(block, 999)) > 0;)
+        got.insert(got.end(), block, block + n);
+    EXPECT_EQ(got, std::vector<std::int16_t>(left.begin(), left.end() - 1));
+    EXPECT_EQ(reader.ReadRawSamples(block, 999), 0);
+}
+
 TEST(WaveRead, FloatFileReportsItsFormatTag)
 {
     TempDir dir;
