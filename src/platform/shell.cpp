@@ -10,7 +10,16 @@ std::string helpFilePath(const std::string& executableDir)
     std::string dir = executableDir;
     while (dir.size() > 1 && dir.back() == '/')
         dir.pop_back();
-    return dir + "/Veltrin.chm";
+    const std::string besideProgram = dir + "/Veltrin.html";
+    // Normalised, so that the desktop is handed a path without "..".
+    const std::filesystem::path installed =
+        (std::filesystem::path(dir) / "../share/veltrin/Veltrin.html").lexically_normal();
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(besideProgram, ec))
+        return besideProgram;
+    if (std::filesystem::is_regular_file(installed, ec))
+        return installed.string();
+    return besideProgram;
 }
 
 std::string executableDirectory()

@@ -25,7 +25,9 @@ public:
     int count = 0;
 };
 
-// The help file beside the executable: exeDir + "/Veltrin.chm".
+// The manual: beside the executable (the build tree), else in
+// ../share/veltrin of it (an installed program); when neither exists, the
+// path beside the executable, so that the desktop reports what is missing.
 std::string helpFilePath(const std::string& executableDir);
 // The folder of the running executable, without trailing separator.
 std::string executableDirectory();
