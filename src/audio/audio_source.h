@@ -65,7 +65,8 @@ public:
     // file's rate for a recording.
     virtual double sampleRate() const = 0;
     // The end of the audio was reached and its last buffer and the silence
-    // after it are in the FIFO (never for UDP).
+    // after it are in the FIFO (never for UDP). Also set, with failure(),
+    // when standard input ended without a byte or a read failed.
     bool ended() const { return ended_.load(std::memory_order_acquire); }
     // Set when the input failed while running (a read error); text for the user.
     std::string failure() const;
