@@ -286,6 +286,50 @@ TEST_F(WindowFixture, DefaultDirectoryNoticeReplacesTheReceiveWindow)
                                QString::fromStdString(station.string()) + QStringLiteral("\n"));
 }
 
+// The window takes the same audio sources as the headless station; one it
+// cannot use is shown in a message box and the window keeps running.
+TEST_F(WindowFixture, AudioSourceTheWindowCannotUseIsShownInAMessageBox)
+{
+    struct Case {
+        std::string source;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"tape:1", "Corvane - Device Open Error: unknown audio source"},
+        {"wav:" + (root / "none.wav").string(), "Corvane - Device Open Error: " + (root / "none.wav").string() + ": File Open Error!"},
+    };
+    for (const Case& c : cases) {
+        boxes.shown.clear();
+        StationEnvironment env = stationEnvironment();
+        env.audioSource = c.source;
+        TRxForm& w = createWindow(environment(), env);
+        showAndActivate();
+        ASSERT_EQ(boxes.shown.size(), 1u) << c.source;
+        EXPECT_EQ(boxes.shown[0].rfind(c.shown, 0), 0u) << boxes.shown[0];
+        EXPECT_TRUE(w.activated());
+        EXPECT_FALSE(w.state().captureDeviceOpen);
+        form.reset();
+        station.reset();
+    }
+}
+
+// A recording chosen as the audio source plays through the window's own
+// event loop and its messages are stored.
+TEST_F(WindowFixture, RecordingAsAudioSourceIsDecodedAndStored)
+{
+    StationEnvironment env = stationEnvironment();
+    env.audioSource = "wav:" + std::string(VELTRIN_TEST_DATA) + "/known_gps_s32.wav";
+    env.fastAudio = true;
+    createWindow(environment(), env);
+    showAndActivate();
+    ASSERT_TRUE(pumpUntil([&] { return station->audioFinished(); }, 20000));
+    int stored = 0;
+    for (const auto& e : fs::recursive_directory_iterator("VeltrinData"))
+        stored += e.path().extension() == ".KML";
+    EXPECT_EQ(stored, 1);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(WindowFixture, CommandLineRateHoldsForTheRunOnly)
 {
     IniFile(kSettingsFileName).writeString(kMainSection, "SamplingFreq", "48000,0");
