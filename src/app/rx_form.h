@@ -28,6 +28,7 @@ class QTreeWidget;
 namespace veltrin {
 
 struct ProcessObjects;
+class BeaconGridWidget;
 class LevelMeterWidget;
 class MessageBoxes;
 class MessageDispatcher;
@@ -183,7 +184,7 @@ private:
     QToolButton* FastDecodingButton = nullptr;
     LevelMeterWidget* PeekValProgressBar = nullptr;
     QWidget* PanelBeacon4h = nullptr;
-    QTableWidget* Beacon4hGrid = nullptr;
+    BeaconGridWidget* Beacon4hGrid = nullptr;
     QWidget* Panel2 = nullptr;
     QTreeWidget* LeftTree = nullptr;
     QTableWidget* StringGrid1 = nullptr;

@@ -17,6 +17,7 @@
 #include "app/rx_form.h"
 #include "app/rx_memo_widget.h"
 #include "app/status_bar_widget.h"
+#include "gateway/beacon_grid_widget.h"
 
 namespace veltrin {
 
@@ -141,20 +142,8 @@ void TRxForm::buildControls()
     // The 24-hour beacon strip (drawn by the beacon marks).
     PanelBeacon4h = named(new QFrame(central), "PanelBeacon4h");
     PanelBeacon4h->setFixedHeight(kBeaconPanelHeight);
-    auto* beaconLayout = new QHBoxLayout(PanelBeacon4h);
-    beaconLayout->setContentsMargins(0, 1, 0, 1);
-    Beacon4hGrid = named(new QTableWidget(1, 24, PanelBeacon4h), "Beacon4hGrid");
+    Beacon4hGrid = new BeaconGridWidget(PanelBeacon4h);  // follows the panel's resizes
     Beacon4hGrid->setFixedHeight(kBeaconGridHeight);
-    Beacon4hGrid->horizontalHeader()->hide();
-    Beacon4hGrid->verticalHeader()->hide();
-    Beacon4hGrid->setShowGrid(false);
-    Beacon4hGrid->setFrameShape(QFrame::NoFrame);
-    Beacon4hGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Beacon4hGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Beacon4hGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Beacon4hGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    Beacon4hGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    beaconLayout->addWidget(Beacon4hGrid);
     column->addWidget(PanelBeacon4h);
 
     // Message browser: tree, message list or log text, GPS line.
