@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libasound2-dev alsa-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  sox gpsbabel libxml2-utils
+  sox gpsbabel libxml2-utils direwolf
   xvfb xauth
 )
 
