@@ -12,6 +12,8 @@
 #include "app/setup_dialog.h"
 #include "app/status_bar_widget.h"
 #include "app/wave_menu_qt.h"
+#include "gateway/beacon_grid_widget.h"
+#include "gateway/gateways.h"
 #include "platform/platform_qt.h"
 #include "platform/shell.h"
 
@@ -39,6 +41,10 @@ TRxForm::TRxForm(Station& station, RxFormEnvironment environment, QWidget* paren
 
     buildControls();
     buildMenus();
+    // The strip shows the station's marks and is redrawn at every new one.
+    BeaconMarks& marks = station_.gateways().beaconMarks();
+    Beacon4hGrid->setMarks(&marks);
+    marks.setRedraw([grid = Beacon4hGrid] { grid->repaint(); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -83,6 +89,7 @@ TRxForm::~TRxForm()
     shutDown();  // normally done already; a window closed without it still stops its threads
     poster_->detach();
     station_.detach();
+    station_.gateways().beaconMarks().setRedraw({});
     hooks_.captureFileChanged = {};
     hooks_.settingsLoaded = {};
     hooks_.setZoom = {};
@@ -224,7 +231,7 @@ void TRxForm::Setup11Click()
 void TRxForm::connectSetupForm()
 {
     TSetupForm::Actions actions;
-    actions.apply = [this] { runHook(hooks_.applySetup); };
+    actions.apply = [this] { station_.applySetup(); };
     actions.save = [this] { saveSettingsFile(); };
     actions.setDisplayHold = [this](int ticks) { setDisplayHold(ticks); };
     setupForm_->setActions(std::move(actions));

@@ -8,6 +8,7 @@
 #include "app/net_text_ring.h"
 #include "audio/capture_file.h"
 #include "config/interface_texts.h"
+#include "gateway/gateways.h"
 #include "messages/data_folders.h"
 #include "messages/dispatcher.h"
 #include "messages/receive_log.h"
@@ -37,6 +38,12 @@ Station::Station(StationEnvironment environment) : env_(std::move(environment))
     receiveLog_->setTextChangedHandler([this](const RxTextChange& change) { ports_.rxTextChanged(change); });
     dispatcher_ = std::make_unique<MessageDispatcher>(settings_, ports_, ports_);
     dispatcher_->setInterfaceTexts(objects_->texts);
+    // The network thread's result lines go to the receive window through the
+    // text ring.
+    gateways_ = std::make_unique<Gateways>(settings_, *objects_->sockWork, [this](const std::string& line) {
+        netTextRing().postNetLine(line, ports_);
+    });
+    dispatcher_->setGatewayPort(gateways_.get());
 
     SampleChain& chain = sampleChain();
     chain.setLevelMeter(&ports_);
@@ -87,10 +94,12 @@ void Station::FormCreate()
         return;
     created_ = true;
     winsockReady_ = true;  // the POSIX socket layer needs no start-up
-    // The gateway queues, the keying port, the indicators and the GPS port
-    // lock come with their subsystems.
+    gateways_->clearQueues();
+    // The keying port, the indicators and the GPS port lock come with their
+    // subsystems.
     settings_ = Settings{};
     receiveChain().setupFirstDecimator();
+    gateways_->loadBeaconMarks();
     runHook(hooks_.loadBeaconMarks);
     if (!env_.keepWorkingDirectory)
         selectWorkingDirectory();
@@ -144,8 +153,10 @@ void Station::FormActivate()
     settings_.zoom = validZoom(settings_.zoom);
     settings_.waterfallGain = validWaterfallGain(settings_.waterfallGain);
     audioSourceText_ = env_.audioSource.empty() ? settings_.AudioSource : env_.audioSource;
+    gateways_->publishSettings();
     runHook(hooks_.settingsLoaded);
 
+    gateways_->initOwnFix();
     runHook(hooks_.initOwnFix);
     runHook(hooks_.openGpsPort);
     ensureDataFolder(kDataFolder, ports_);
@@ -168,7 +179,10 @@ void Station::FormActivate()
     state_.captureReopening = false;
 
     ports_.startTimer();
-    workers_.start(hooks_.workerJobs);
+    WorkerJobs jobs = hooks_.workerJobs;
+    if (!jobs.networkWork)
+        jobs.networkWork = [this] { gateways_->networkCycle(); };
+    workers_.start(jobs);
 }
 
 void Station::openAudioInput()
@@ -188,7 +202,14 @@ AudioSourceStats Station::audioStats() const { return audio_->stats(); }
 
 bool Station::gatewayQueuesEmpty() const
 {
-    return !hooks_.gatewayQueuesEmpty || hooks_.gatewayQueuesEmpty();
+    return gateways_->idle() && (!hooks_.gatewayQueuesEmpty || hooks_.gatewayQueuesEmpty());
+}
+
+void Station::applySetup()
+{
+    gateways_->publishSettings();
+    gateways_->initOwnFix();
+    runHook(hooks_.applySetup);
 }
 
 void Station::dispatchWindowMessage(unsigned message, WParam wParam)
@@ -204,9 +225,11 @@ void Station::dispatchWindowMessage(unsigned message, WParam wParam)
         break;
     }
     case WM_SEND_POSITION_BEACON:
+        gateways_->sendPositionBeacon();
         runHook(hooks_.sendPositionBeacon);
         break;
     case WM_SEND_STATUS_BEACON:
+        gateways_->sendStatusBeacon();
         runHook(hooks_.sendStatusBeacon);
         break;
     case WM_SPECTRUM_READY:

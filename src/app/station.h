@@ -22,6 +22,7 @@
 namespace veltrin {
 
 class AudioInput;
+class Gateways;
 class MessageDispatcher;
 class ReceiveLog;
 
@@ -87,6 +88,10 @@ public:
     ShutdownOutcome shutDown();
     const ShutdownOutcome& lastShutdown() const { return lastShutdown_; }
 
+    // The setup dialog's values take effect: the network thread's copy of
+    // the gateway settings and the own fix are renewed.
+    void applySetup();
+
     // The WAV capture file of the live input.
     bool openCaptureFile(const std::string& fileName);
     void closeCaptureFile();
@@ -112,6 +117,7 @@ public:
     SampleChain& sampleChain() { return objects_->receive.sampleChain(); }
     ReceiveLog& receiveLog() { return *receiveLog_; }
     MessageDispatcher& dispatcher() { return *dispatcher_; }
+    Gateways& gateways() { return *gateways_; }
     TimerSchedule& timerSchedule() { return *schedule_; }
     WorkerThreads& workerThreads() { return workers_; }
     DecoderShared& decoderShared() { return *decoderShared_; }
@@ -145,6 +151,7 @@ private:
     std::unique_ptr<DecoderShared> decoderShared_;
     std::unique_ptr<ReceiveLog> receiveLog_;
     std::unique_ptr<MessageDispatcher> dispatcher_;
+    std::unique_ptr<Gateways> gateways_;
     std::unique_ptr<TimerSchedule> schedule_;
     std::unique_ptr<AudioInput> audio_;
     WorkerThreads workers_;
