@@ -11,6 +11,14 @@ namespace {
 // cannot be had for this long means something is badly wrong, and the
 // caller gets an error instead of hanging.
 constexpr auto kLockWait = std::chrono::seconds(10);
+
+// A deadline on the system clock: the library waits for it with the timed
+// lock that thread checkers know (its steady-clock form uses a newer call
+// they do not follow, and then report every use of the FIFO as a race).
+std::unique_lock<std::timed_mutex> lockWithin(std::timed_mutex& mutex)
+{
+    return std::unique_lock<std::timed_mutex>(mutex, std::chrono::system_clock::now() + kLockWait);
+}
 }  // namespace
 
 TBufBufFifo::Chunk* TBufBufFifo::newChunk()
@@ -56,7 +64,7 @@ int TBufBufFifo::Put(const void* data)
 {
     if (!tail_)
         return -2;
-    std::unique_lock<std::timed_mutex> lock(lock_, kLockWait);
+    std::unique_lock<std::timed_mutex> lock = lockWithin(lock_);
     if (!lock.owns_lock())
         return -2;
     if (tail_->writeCount >= kSlotsPerChunk) {
@@ -83,7 +91,7 @@ int TBufBufFifo::Get(void* destination)
 {
     if (!head_)
         return -2;
-    std::unique_lock<std::timed_mutex> lock(lock_, kLockWait);
+    std::unique_lock<std::timed_mutex> lock = lockWithin(lock_);
     if (!lock.owns_lock())
         return -2;
     if (bufferCount_.load(std::memory_order_relaxed) <= 0)

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/cpu_clones.h"
+
 namespace veltrin {
 
 namespace {
@@ -365,7 +367,7 @@ typedef int v4i __attribute__((vector_size(16)));
 // upper halves are all zero reduce to one complex product per entry.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 // Wider vectors where the processor has them; chosen once at load time.
-__attribute__((target_clones("arch=x86-64-v3", "default")))
+VELTRIN_CPU_CLONES
 #endif
 void difBitReversed(float* re, float* im, int n, int valid)
 {
@@ -525,7 +527,7 @@ template <bool AllPresent>
 
 // Z = the m-point transform of z (count <= m/2, m >= 64), in natural order.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("arch=x86-64-v3", "default")))
+VELTRIN_CPU_CLONES
 #endif
 void ditPaddedPairs(const float* x, int count, int m, float* re, float* im)
 {

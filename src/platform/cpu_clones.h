@@ -1,0 +1,12 @@
+#pragma once
+// Hot functions built twice, for current x86-64 processors and for any, the
+// better one picked when the program is loaded. Sanitizer runtimes are not
+// ready at that moment (the picking code itself would be checked and
+// crash), and other processors have no such choice: there only the plain
+// build is made. Both builds give the same values (no contraction to fused
+// multiply-add in ISO C++ mode).
+#if defined(__x86_64__) && !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
+#define VELTRIN_CPU_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define VELTRIN_CPU_CLONES
+#endif
