@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "gateway/loopback_server.h"
 #include "headless/child_process.h"
@@ -95,6 +96,36 @@ TEST(HeadlessGateway, RecordingGivesExactlyTheSubmissionsAndTheirLines)
           std::string(">>> CRVG00201 - OK! Answer Code 204 \n"), ">>> " + status + "\n",
           std::string(">>> CRVG00202 - OK! Answer Code 204 \n"), ">>> " + custom + "\n"})
         EXPECT_NE(out.find(line), std::string::npos) << line << "\n--- got:\n" << out;
+    fs::remove_all(dir);
+}
+
+
+// A server that takes the request and never answers holds the network
+// thread, but not the station: SIGTERM still ends it within the shutdown
+// budget.
+TEST(HeadlessGateway, SilentServerDoesNotHoldTheShutdown)
+{
+    const fs::path dir = fs::temp_directory_path() / ("veltrin-gateway-silent-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "work");
+    const std::string wav = (dir / "status.wav").string();
+    ChildProcess gen({kBin + "/veltrin-gen", "-o", wav, "--quiet", "--from", "201", "--text", "#;N0CALL-10;Anyone"},
+                     (dir / "gen.out").string(), (dir / "gen.err").string());
+    ASSERT_EQ(gen.wait(60s), 0) << gen.err();
+    test::LoopbackServer silent({test::Reply{test::Behaviour::Silent, ""}}, "127.0.0.5", 8080);
+    ASSERT_TRUE(silent.ok()) << "127.0.0.5:8080 is taken";
+    std::ofstream(dir / "work" / "VELTRIN.INI") << "[Veltrin]\r\nVeltrinEnabled=1\r\nAprsServer=127.0.0.5\r\n";
+
+    ChildProcess run({kBin + "/veltrin", "--headless", "--workdir", (dir / "work").string(), "--audio", "wav:" + wav,
+                      "--fast"},
+                     (dir / "out.txt").string(), (dir / "err.txt").string());
+    for (int i = 0; i < 3000 && silent.connections() == 0; ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(silent.connections(), 1) << run.err();
+    const auto asked = std::chrono::steady_clock::now();
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.wait(40s), 0) << run.err();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 30s);  // not the 42 s the exchange could take
     fs::remove_all(dir);
 }
 
