@@ -133,9 +133,4 @@ std::string AudioInput::failure() const
     return source_ ? source_->failure() : std::string();
 }
 
-AudioSourceStats AudioInput::stats() const
-{
-    return source_ ? source_->stats() : AudioSourceStats{};
-}
-
 }  // namespace veltrin

@@ -33,7 +33,6 @@ public:
     // A source that ends has ended and the decoders took all its audio.
     bool finished() const;
     std::string failure() const;
-    AudioSourceStats stats() const;
 
 private:
     void fail(const std::string& text);

@@ -49,7 +49,6 @@ public:
     void postWindowMessage(unsigned message, WParam wParam) override;
     void startTimer() override;
     void stopTimer() override;
-    bool timerActive() const { return timerActive_; }
 
 private:
     void waitAndHandle(std::chrono::milliseconds limit);

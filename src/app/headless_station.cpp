@@ -15,6 +15,7 @@
 #include "app/station.h"
 #include "platform/clock.h"
 #include "platform/cp1251.h"
+#include "platform/working_directory.h"
 
 namespace veltrin {
 
@@ -100,13 +101,6 @@ bool takeValue(int argc, const char* const* argv, int& i, std::string& value)
         return false;
     value = argv[++i];
     return true;
-}
-
-std::string absolutePath(const std::string& path)
-{
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.string();
 }
 
 bool enterWorkdir(const std::string& dir)

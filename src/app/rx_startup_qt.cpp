@@ -69,7 +69,7 @@ void TRxForm::applyCaptions()
 {
     // The captions of STRINGS.INI beside the executable, keyed by the
     // controls' names; empty values keep the built-in captions.
-    const std::string path = station_.environment().executableDir + "/STRINGS.INI";
+    const std::string path = station_.interfaceTextsPath();
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         return;

@@ -130,7 +130,7 @@ void Station::FormShow()
     shown_ = true;
     // The interface texts beside the executable; the working directory plays
     // no part. Empty values keep the built-in texts.
-    const std::string path = env_.executableDir + "/STRINGS.INI";
+    const std::string path = interfaceTextsPath();
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         return;
@@ -175,7 +175,7 @@ void Station::FormActivate()
 
     // The capture device is closed until this first reopening.
     state_.captureReopening = true;
-    openAudioInput();
+    audio_->open(audioSourceText_, settings_.captureDeviceId < 0 ? -1 : settings_.captureDeviceId);
     state_.captureReopening = false;
 
     ports_.startTimer();
@@ -185,20 +185,9 @@ void Station::FormActivate()
     workers_.start(jobs);
 }
 
-void Station::openAudioInput()
-{
-    audio_->open(audioSourceText_, settings_.captureDeviceId < 0 ? -1 : settings_.captureDeviceId);
-}
-
-void Station::closeAudioInput()
-{
-    audio_->close();
-}
-
 bool Station::liveSourceOpen() const { return audio_->liveSourceOpen(); }
 bool Station::audioFinished() const { return audio_->finished(); }
 std::string Station::audioFailure() const { return audio_->failure(); }
-AudioSourceStats Station::audioStats() const { return audio_->stats(); }
 
 bool Station::gatewayQueuesEmpty() const
 {
@@ -277,7 +266,7 @@ ShutdownOutcome Station::shutDown()
         return ShutdownOutcome{};
     ShutdownSteps steps;
     steps.disableTimer = [this] { ports_.stopTimer(); };
-    steps.closeCapture = [this] { closeAudioInput(); };
+    steps.closeCapture = [this] { audio_->close(); };
     steps.processPendingMessages = [this] { ports_.processPendingMessages(); };
     steps.closeKeyingPort = hooks_.closeKeyingPort;
     steps.closeGpsPort = hooks_.closeGpsPort;

@@ -104,8 +104,6 @@ public:
     bool audioFinished() const;
     // The text of a failure of the audio input (empty when none).
     std::string audioFailure() const;
-    // The stats of the live source (zero when none).
-    AudioSourceStats audioStats() const;
     // The spec of this run's audio (the setting, or the override).
     const std::string& audioSourceText() const { return audioSourceText_; }
     bool gatewayQueuesEmpty() const;
@@ -123,6 +121,8 @@ public:
     DecoderShared& decoderShared() { return *decoderShared_; }
     StationPortRelay& ports() { return ports_; }
     const StationEnvironment& environment() const { return env_; }
+    // STRINGS.INI beside the executable: interface texts and captions.
+    std::string interfaceTextsPath() const { return env_.executableDir + "/STRINGS.INI"; }
     bool created() const { return created_; }
     bool shown() const { return shown_; }
     bool activated() const { return activated_; }
@@ -134,8 +134,6 @@ public:
 private:
     void selectWorkingDirectory();
     void readIsx64();
-    void openAudioInput();
-    void closeAudioInput();
     void runHook(const std::function<void()>& hook)
     {
         if (hook)

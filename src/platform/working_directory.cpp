@@ -31,4 +31,11 @@ std::string workingDirectoryNotice(const std::string& dir)
     return "Working directory was changed to default directory\r\n" + dir + "\r\n";
 }
 
+std::string absolutePath(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.string();
+}
+
 }  // namespace veltrin

@@ -19,6 +19,11 @@ struct WorkingDirectoryChoice {
 WorkingDirectoryChoice selectWorkingDirectory(const Registry& registry,
                                               const std::string& settingsFileName = "VELTRIN.INI");
 
+// A path named on a command line, made absolute against the current
+// directory before the program moves to its working directory (unchanged
+// when that fails).
+std::string absolutePath(const std::string& path);
+
 // The receive window's notice after a change: two lines, CR LF ended.
 std::string workingDirectoryNotice(const std::string& dir);
 

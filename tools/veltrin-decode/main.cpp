@@ -1,12 +1,12 @@
 // veltrin-decode: decodes WAV recordings with the station's own reader,
 // sample chain and decoders, as fast as the machine allows.
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <unistd.h>
 
 #include "config/settings.h"
 #include "audio/recording_decoder.h"
+#include "platform/working_directory.h"
 #include "decode_options.h"
 #include "message_outlet.h"
 
@@ -68,11 +68,8 @@ int main(int argc, char** argv)
 
     // --store changes the working directory; the files stay where they are.
     std::vector<std::string> paths;
-    for (const std::string& file : options.files) {
-        std::error_code ec;
-        const auto absolute = std::filesystem::absolute(file, ec);
-        paths.push_back(ec ? file : absolute.string());
-    }
+    for (const std::string& file : options.files)
+        paths.push_back(absolutePath(file));
 
     Settings settings;
     decode::MessageOutlet outlet(stdout, options.json);
