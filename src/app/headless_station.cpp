@@ -90,7 +90,37 @@ public:
         std::fflush(stdout);
     }
 
+    // A fix changes its line every second; a log for weeks of running gets a
+    // line when the kind of status changes (the text without its figures)
+    // and otherwise at most once a minute.
+    void gpsTextChanged(const std::string& text)
+    {
+        using Clock = std::chrono::steady_clock;
+        if (text.empty() || text == lastGps_)
+            return;
+        const auto now = Clock::now();
+        const std::string kind = withoutDigits(text);
+        if (kind == withoutDigits(lastGps_) && now - lastGpsShown_ < kGpsRepeat)
+            return;
+        lastGps_ = text;
+        lastGpsShown_ = now;
+        std::fprintf(stderr, "gps: %s\n", cp1251ToUtf8(text).c_str());
+    }
+
 private:
+    static constexpr std::chrono::seconds kGpsRepeat{60};
+    static std::string withoutDigits(const std::string& text)
+    {
+        std::string kind;
+        for (char c : text) {
+            if (c < '0' || c > '9')
+                kind.push_back(c);
+        }
+        return kind;
+    }
+
+    std::string lastGps_;
+    std::chrono::steady_clock::time_point lastGpsShown_{};
     std::string recent_;
     std::array<std::string, 12> panels_;
 };
@@ -231,6 +261,7 @@ int runHeadless(const HeadlessOptions& options)
     ports.poster = &loop;
     ports.timer = &loop;
     ports.rxTextChanged = [&face](const RxTextChange& change) { face.rxTextChanged(change); };
+    ports.gpsTextChanged = [&face](const std::string& text) { face.gpsTextChanged(text); };
     ports.processPendingMessages = [&loop] { loop.processPending(); };
     station->attach(ports);
 

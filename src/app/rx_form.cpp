@@ -73,6 +73,11 @@ TRxForm::TRxForm(Station& station, RxFormEnvironment environment, QWidget* paren
     ports.levelMeter = PeekValProgressBar;
     ports.timer = this;
     ports.rxTextChanged = [this](const RxTextChange& change) { RxMemo->applyChange(change); };
+    ports.gpsTextChanged = [this](const std::string& text) {
+        const QString shown = toQt(text);
+        if (GpsMemo->toPlainText() != shown)
+            GpsMemo->setPlainText(shown);
+    };
     ports.processPendingMessages = [] { QCoreApplication::processEvents(); };
     station_.attach(ports);
     waveMenu_ = std::make_unique<WaveMenu>(*this);

@@ -9,6 +9,7 @@
 #include "audio/capture_file.h"
 #include "config/interface_texts.h"
 #include "gateway/gateways.h"
+#include "gps/gps_service.h"
 #include "messages/data_folders.h"
 #include "messages/dispatcher.h"
 #include "messages/receive_log.h"
@@ -44,6 +45,7 @@ Station::Station(StationEnvironment environment) : env_(std::move(environment))
         netTextRing().postNetLine(line, ports_);
     });
     dispatcher_->setGatewayPort(gateways_.get());
+    gps_ = std::make_unique<GpsService>(settings_, ports_, &ports_);
 
     SampleChain& chain = sampleChain();
     chain.setLevelMeter(&ports_);
@@ -70,6 +72,8 @@ Station::~Station()
 {
     shutDown();  // normally done already; a face that forgot still stops the threads
     detach();
+    if (!lastShutdown_.gpsAnswered)
+        (void)gps_.release();  // the abandoned thread may still read through it
     if (objects_) {
         receiveChain().setDecoderLinks(DecoderLinks{});
         objects_->receive.resampler().Setup(settings_.decimatedRate, 12000.0, TUniResample::Callback{});
@@ -157,8 +161,8 @@ void Station::FormActivate()
     runHook(hooks_.settingsLoaded);
 
     gateways_->initOwnFix();
-    runHook(hooks_.initOwnFix);
-    runHook(hooks_.openGpsPort);
+    gps_->setStatusTexts(objects_->texts->GpsIsOffMessage, objects_->texts->NoDataFromGpsMessage);
+    gps_->openGpsPort();
     ensureDataFolder(kDataFolder, ports_);
     runHook(hooks_.buildMessageTree);
     receiveLog_->rollDailyRawLog();
@@ -180,6 +184,8 @@ void Station::FormActivate()
 
     ports_.startTimer();
     WorkerJobs jobs = hooks_.workerJobs;
+    if (!jobs.gpsWork)
+        jobs.gpsWork = [this] { gps_->threadTurn(); };
     if (!jobs.networkWork)
         jobs.networkWork = [this] { gateways_->networkCycle(); };
     workers_.start(jobs);
@@ -200,6 +206,8 @@ void Station::applySetup()
     gateways_->initOwnFix();
     runHook(hooks_.applySetup);
 }
+
+void Station::openGpsPort() { gps_->openGpsPort(); }
 
 void Station::dispatchWindowMessage(unsigned message, WParam wParam)
 {
@@ -230,7 +238,7 @@ void Station::dispatchWindowMessage(unsigned message, WParam wParam)
             decoderShared_->spectrumPending = 0;
         break;
     case WM_GPS_TEXT:
-        runHook(hooks_.takeOverGpsFix);
+        ports_.gpsTextChanged(gps_->takeOverGpsFix(gateways_->ownFix()));
         break;
     case WM_PLAY_RECORDING:
         audio_->playRecording();
@@ -269,7 +277,7 @@ ShutdownOutcome Station::shutDown()
     steps.closeCapture = [this] { audio_->close(); };
     steps.processPendingMessages = [this] { ports_.processPendingMessages(); };
     steps.closeKeyingPort = hooks_.closeKeyingPort;
-    steps.closeGpsPort = hooks_.closeGpsPort;
+    steps.closeGpsPort = [this] { gps_->closeGpsPort(); };
     steps.closeRawLog = [this] { receiveLog_->closeRawLog(); };
     steps.closeSocket = [this] { objects_->sockWork->Close(); };
     steps.releaseSockets = [this] { winsockReady_ = false; };

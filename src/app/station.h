@@ -23,6 +23,7 @@ namespace veltrin {
 
 class AudioInput;
 class Gateways;
+class GpsService;
 class MessageDispatcher;
 class ReceiveLog;
 
@@ -35,15 +36,11 @@ struct StationHooks {
     std::function<void(int zoom)> setZoom;            // the zoom menu's check mark
     std::function<void()> settingsLoaded;             // the face applies geometry, font, menus
     std::function<void()> onSpectrumReady;            // WM_SPECTRUM_READY (default: drop the spectrum)
-    std::function<void()> takeOverGpsFix;             // WM_GPS_TEXT
     std::function<void()> sendPositionBeacon;         // WM_SEND_POSITION_BEACON
     std::function<void()> sendStatusBeacon;           // WM_SEND_STATUS_BEACON
     std::function<void()> buildPalette;
     std::function<void()> buildMessageTree;
     std::function<void()> selectTodaysMessages;
-    std::function<void()> initOwnFix;
-    std::function<void()> openGpsPort;
-    std::function<void()> closeGpsPort;
     std::function<void()> closeKeyingPort;
     std::function<void()> loadBeaconMarks;
     std::function<void(int deviceId)> openSoundCard;  // the capture device (-1: the default one)
@@ -92,6 +89,10 @@ public:
     // the gateway settings and the own fix are renewed.
     void applySetup();
 
+    // The GPS port of the settings' `gpsPort` and `gpsSpeed` (re)opened: the
+    // setup dialog calls it when either changed.
+    void openGpsPort();
+
     // The WAV capture file of the live input.
     bool openCaptureFile(const std::string& fileName);
     void closeCaptureFile();
@@ -116,6 +117,7 @@ public:
     ReceiveLog& receiveLog() { return *receiveLog_; }
     MessageDispatcher& dispatcher() { return *dispatcher_; }
     Gateways& gateways() { return *gateways_; }
+    GpsService& gps() { return *gps_; }
     TimerSchedule& timerSchedule() { return *schedule_; }
     WorkerThreads& workerThreads() { return workers_; }
     DecoderShared& decoderShared() { return *decoderShared_; }
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<ReceiveLog> receiveLog_;
     std::unique_ptr<MessageDispatcher> dispatcher_;
     std::unique_ptr<Gateways> gateways_;
+    std::unique_ptr<GpsService> gps_;
     std::unique_ptr<TimerSchedule> schedule_;
     std::unique_ptr<AudioInput> audio_;
     WorkerThreads workers_;

@@ -58,4 +58,10 @@ void StationPortRelay::rxTextChanged(const RxTextChange& change)
         ports_.rxTextChanged(change);
 }
 
+void StationPortRelay::gpsTextChanged(const std::string& text)
+{
+    if (ports_.gpsTextChanged)
+        ports_.gpsTextChanged(text);
+}
+
 }  // namespace veltrin

@@ -31,6 +31,8 @@ struct StationPorts {
     LevelMeterPort* levelMeter = nullptr;
     TimerPort* timer = nullptr;
     std::function<void(const RxTextChange&)> rxTextChanged;
+    // The GPS status line (`GpsMemo`), on every WM_GPS_TEXT.
+    std::function<void(const std::string&)> gpsTextChanged;
     // Lets the face handle its pending events (shutdown waits, paced file
     // decoding).
     std::function<void()> processPendingMessages;
@@ -54,6 +56,7 @@ public:
     void stopTimer() override;
     void processPendingMessages();
     void rxTextChanged(const RxTextChange& change);
+    void gpsTextChanged(const std::string& text);
 
 private:
     StationPorts ports_;

@@ -41,6 +41,8 @@ std::string formatLf(double v)
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
+std::string comPortKey(int number) { return "COM" + std::to_string(number); }
+
 }  // namespace
 
 double parseDecimal(const std::string& text)
@@ -190,6 +192,11 @@ void loadSettings(const IniFile& ini, Settings& s)
         s.outputChannel = channel;
     s.DefLat = readPointDecimal(ini, kAprsSection, "DefLat", s.DefLat);
     s.DefLon = readPointDecimal(ini, kAprsSection, "DefLon", s.DefLon);
+    for (int n = kComPortMin; n <= kComPortMax; ++n) {
+        const std::string path = ini.readString(kPortsSection, comPortKey(n), "");
+        if (!path.empty())
+            s.comPortPaths[n] = path;
+    }
 }
 
 bool saveSettings(IniFile& ini, const Settings& s)
@@ -220,6 +227,10 @@ bool saveSettings(IniFile& ini, const Settings& s)
     ws(g, "outputSamplingRate", formatDouble15(s.outputSamplingRate));
     ws(kAprsSection, "DefLat", formatLf(s.DefLat));
     ws(kAprsSection, "DefLon", formatLf(s.DefLon));
+    for (const auto& [number, path] : s.comPortPaths) {
+        if (number >= kComPortMin && number <= kComPortMax && !path.empty())
+            ws(kPortsSection, comPortKey(number).c_str(), path);
+    }
     return ini.commitEdit() && ok;
 }
 

@@ -3,6 +3,8 @@
 // file that holds them (VELTRIN.INI in the working directory).
 #include <string>
 
+#include "platform/com_ports.h"
+
 namespace veltrin {
 
 class IniFile;
@@ -14,6 +16,7 @@ inline constexpr const char* kWindowSection = "Window";
 inline constexpr const char* kFontSection = "Font";
 inline constexpr const char* kAprsSection = "Veltrin";
 inline constexpr const char* kTraccarSection = "TracCar";
+inline constexpr const char* kPortsSection = "Ports";
 inline constexpr const char* kSettingsFileName = "VELTRIN.INI";
 
 // The two settings the decoders read while they run.
@@ -104,6 +107,9 @@ struct Settings : ReceiveChainOptions {
     int TccPort1 = 5055;
     std::string TccPath0 = "/";
     std::string TccPath1 = "/gps.cgi";
+
+    // "Ports": the user's device paths for COM numbers ("COM3=/dev/ttyUSB0").
+    ComPortOverrides comPortPaths;
 };
 
 // Maximum stored lengths of the text fields that have one.

@@ -15,6 +15,7 @@
 
 #include "app/about_dialog.h"
 #include "config/interface_texts.h"
+#include "gps/gps_service.h"
 #include "app/level_meter_widget.h"
 #include "app/net_text_ring.h"
 #include "app/setup_dialog.h"
@@ -172,10 +173,9 @@ TEST_F(WindowFixture, NetLogTextWithWParam17ShowsSlot1)
 TEST_F(WindowFixture, WindowMessagesReachTheirHandlers)
 {
     TRxForm& w = createWindow();
-    int position = 0, status = 0, gps = 0;
+    int position = 0, status = 0;
     w.hooks().sendPositionBeacon = [&] { ++position; };
     w.hooks().sendStatusBeacon = [&] { ++status; };
-    w.hooks().takeOverGpsFix = [&] { ++gps; };
     showAndActivate();
 
     int& spectrumPending = w.station().decoderShared().spectrumPending;
@@ -186,7 +186,11 @@ TEST_F(WindowFixture, WindowMessagesReachTheirHandlers)
         w.poster().postWindowMessage(WM_SPECTRUM_READY, 0);
     });
     worker.join();
-    ASSERT_TRUE(pumpUntil([&] { return gps == 1 && spectrumPending == 0; }));
+    // Without a GPS port the thread's own line reaches GpsMemo as well.
+    auto* gpsMemo = w.findChild<QPlainTextEdit*>(QStringLiteral("GpsMemo"));
+    ASSERT_TRUE(pumpUntil([&] {
+        return spectrumPending == 0 && gpsMemo->toPlainText() == QStringLiteral("GPS is switched OFF");
+    }));
 
     // The menu items post at once and leave the automatic periods alone.
     for (int i = 0; i < 50; ++i)
@@ -203,16 +207,14 @@ TEST_F(WindowFixture, WindowMessagesReachTheirHandlers)
 TEST_F(WindowFixture, ExitThenCloseShutsDownOnce)
 {
     TRxForm& w = createWindow();
-    int gpsPortCloses = 0;
-    w.hooks().closeGpsPort = [&] { ++gpsPortCloses; };
     showAndActivate();
     w.findChild<QAction*>(QStringLiteral("Exit"))->trigger();
     EXPECT_TRUE(w.state().shuttingDown);
     EXPECT_FALSE(w.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
     EXPECT_FALSE(w.lastShutdown().abandonedAny());
+    EXPECT_FALSE(w.station().gps().portOpen());
     w.close();
     form.reset();  // FormDestroy
-    EXPECT_EQ(gpsPortCloses, 1);
     EXPECT_EQ(gpsThreadStop.load(), 0);
     EXPECT_EQ(netThreadStop.load(), 0);
 }

@@ -283,3 +283,40 @@ TEST(Settings, EveryValueSurvivesSaveAndLoad)
     EXPECT_EQ(ints(in), ints(out));
     EXPECT_EQ(texts(in), texts(out));
 }
+
+TEST(Settings, PortsSectionMapsComNumbersToDevices)
+{
+    TempDir dir;
+    const std::string path = dir.file("VELTRIN.INI");
+    writeFile(path, "[Ports]\r\ncom3=/dev/ttyUSB0\r\nCOM99=/dev/serial/by-id/gps\r\nCOM100=/dev/ttyX\r\n"
+                    "COM0=/dev/ttyY\r\nCOM5=\r\n");
+    IniFile ini(path);
+    Settings s;
+    loadSettings(ini, s);
+    EXPECT_EQ(s.comPortPaths, (ComPortOverrides{{3, "/dev/ttyUSB0"}, {99, "/dev/serial/by-id/gps"}}));
+    struct Case {
+        int number;
+        const char* path;
+        const char* label;
+    };
+    const Case cases[] = {
+        {1, "/dev/ttyS0", "COM1  /dev/ttyS0"},      {3, "/dev/ttyUSB0", "COM3  /dev/ttyUSB0"},
+        {4, "/dev/ttyS3", "COM4  /dev/ttyS3"},      {5, "/dev/ttyUSB0", "COM5  /dev/ttyUSB0"},
+        {12, "/dev/ttyUSB7", "COM12  /dev/ttyUSB7"}, {13, "/dev/ttyACM0", "COM13  /dev/ttyACM0"},
+        {21, "/dev/rfcomm0", "COM21  /dev/rfcomm0"}, {28, "/dev/rfcomm7", "COM28  /dev/rfcomm7"},
+        {29, "", "COM29"},                           {99, "/dev/serial/by-id/gps", "COM99  /dev/serial/by-id/gps"},
+        {0, "", "COM0"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(comPortPath(c.number, s.comPortPaths), c.path) << c.number;
+        EXPECT_EQ(comPortLabel(c.number, s.comPortPaths), c.label) << c.number;
+    }
+
+    // Written back by Save, read again the same.
+    s.comPortPaths[7] = "/dev/ttyAMA0";
+    ASSERT_TRUE(saveSettings(ini, s));
+    Settings again;
+    loadSettings(ini, again);
+    EXPECT_EQ(again.comPortPaths, s.comPortPaths);
+    EXPECT_NE(readFile(path).find("[Ports]\r\n"), std::string::npos);
+}
