@@ -13,7 +13,10 @@
 #include "app/audio_input.h"
 #include "app/event_loop.h"
 #include "app/station.h"
+#include "config/settings.h"
 #include "platform/clock.h"
+#include "platform/com_ports.h"
+#include "platform/ini_file.h"
 #include "platform/cp1251.h"
 #include "platform/working_directory.h"
 
@@ -44,6 +47,8 @@ const char kUsage[] =
     "                     the audio from this time instead of the system clock\n"
     "  --utc              TIME is UTC (otherwise local time)\n"
     "  --record FILE      write the live input to the WAV capture FILE from the start\n"
+    "  --list-ports       the COM numbers of the settings and the devices they stand\n"
+    "                     for (with the Ports section of VELTRIN.INI), then exit\n"
     "  --help             this text\n"
     "  /S<rate>           the calibrated sampling rate of the sound card, in Hz\n"
     "\n"
@@ -146,6 +151,25 @@ bool enterWorkdir(const std::string& dir)
     return true;
 }
 
+// Every COM number with a device path, and whether that device is there.
+void listComPorts()
+{
+    Settings settings;
+    loadSettings(IniFile(kSettingsFileName), settings);
+    for (int n = kComPortMin; n <= kComPortMax; ++n) {
+        const std::string path = comPortPath(n, settings.comPortPaths);
+        if (path.empty())
+            continue;
+        std::error_code ec;
+        const bool present = std::filesystem::exists(path, ec);
+        const std::string label = comPortLabel(n, settings.comPortPaths);
+        if (present)
+            std::printf("%-28s  (present)\n", label.c_str());
+        else
+            std::printf("%s\n", label.c_str());
+    }
+}
+
 }  // namespace
 
 bool wantsHeadless(int argc, const char* const* argv)
@@ -171,6 +195,8 @@ std::string parseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
             options.headless = true;
         else if (arg == "--help" || arg == "-h")
             options.help = true;
+        else if (arg == "--list-ports")
+            options.listPorts = true;
         else if (arg == "--fast")
             options.fast = true;
         else if (arg == "--utc")
@@ -231,6 +257,10 @@ int runHeadless(const HeadlessOptions& options)
         recordFile = absolutePath(recordFile);
     if (!options.workdir.empty() && !enterWorkdir(options.workdir))
         return kHeadlessExitCantCreate;
+    if (options.listPorts) {
+        listComPorts();
+        return 0;
+    }
 
     EventLoop loop;
     // Before the station starts any thread, so that none of them takes these.

@@ -13,6 +13,7 @@ namespace veltrin {
 struct HeadlessOptions {
     bool headless = false;    // --headless was given
     bool help = false;
+    bool listPorts = false;   // --list-ports
     std::string workdir;      // --workdir DIR
     std::string audio;        // --audio SOURCE
     bool fast = false;        // --fast

@@ -134,5 +134,20 @@ TEST_F(HeadlessGps, PortThatCannotBeOpenedIsReportedAndTurnsTheGpsOff)
     EXPECT_EQ(run->wait(20s), 0) << run->err();
 }
 
+TEST_F(HeadlessGps, ListPortsShowsTheMapWithTheUsersPaths)
+{
+    std::ofstream(dir / "work" / "VELTRIN.INI") << "[Ports]\r\nCOM3=" << pty.slavePath() << "\r\n";
+    ChildProcess run({kBin + "/veltrin", "--headless", "--workdir", (dir / "work").string(), "--list-ports"},
+                     (dir / "out.txt").string(), (dir / "err.txt").string());
+    ASSERT_EQ(run.wait(20s), 0) << run.err();
+    const std::string out = run.out();
+    char present[128];
+    std::snprintf(present, sizeof present, "%-28s  (present)\n", ("COM3  " + pty.slavePath()).c_str());
+    EXPECT_NE(out.find(present), std::string::npos) << out;
+    EXPECT_NE(out.find("COM5  /dev/ttyUSB0"), std::string::npos) << out;
+    EXPECT_NE(out.find("COM28  /dev/rfcomm7"), std::string::npos) << out;
+    EXPECT_EQ(out.find("COM29"), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace veltrin
