@@ -43,7 +43,9 @@ void Waterfall::drawLine(const DisplayGeometry& geometry, const DecoderShared& s
     const int w = std::min(geometry.width, width_);
     std::uint8_t* top = mutableRow(row_);
     std::uint8_t* mirror = mutableRow(row_ + height_);
-    for (int x = 0; x < w - zoom; x += zoom) {
+    // Every column up to the right edge, the last bin cut where W ends, so
+    // no stripe of the empty colour stays at the edge.
+    for (int x = 0; x < w; x += zoom) {
         const int b = geometry.binAt(x);
         if (b > kDisplayBinHi)
             break;
@@ -51,7 +53,8 @@ void Waterfall::drawLine(const DisplayGeometry& geometry, const DecoderShared& s
             continue;
         const int p = LevelToColourIndex(SpectrumLevel(spectrum, b, gain));
         const std::uint8_t* c = palette.bgr(WaterfallPalette::kBrightest - p);
-        for (int i = 0; i < zoom; ++i) {
+        const int columns = std::min(zoom, w - x);
+        for (int i = 0; i < columns; ++i) {
             std::memcpy(top + 3 * (x + i), c, 3);
             std::memcpy(mirror + 3 * (x + i), c, 3);
         }

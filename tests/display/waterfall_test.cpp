@@ -26,10 +26,10 @@ TEST_F(DisplayTest, FullRedrawMakesAFreshBitmapOfTwiceTheHeight)
     EXPECT_EQ(w.stride(), 156);  // 52 pixels of 3 bytes, whole 32-bit words
     EXPECT_EQ(w.waterfallRow(), 7);
     EXPECT_EQ(port.scaleRepaints, 1);
-    // The new line on top, colour 0 below; the last column is never drawn.
+    // The new line on top, right to the last column; colour 0 below.
     EXPECT_TRUE(pixelIs(0, 0, colourOf(0.01)));
-    EXPECT_TRUE(pixelIs(48, 0, colourOf(0.01)));
-    EXPECT_TRUE(pixelIs(49, 0, 0));
+    EXPECT_TRUE(pixelIs(49, 0, colourOf(0.01)));
+    EXPECT_TRUE(pixelIs(50, 0, 0));  // the spare columns beside it
     for (int y = 1; y < 7; ++y)
         EXPECT_TRUE(pixelIs(10, y, 0)) << y;
     // The line is also in the second half, H rows further down.
@@ -72,16 +72,17 @@ TEST_F(DisplayTest, RowsWrapAfterHLinesWithoutSkippingOne)
 
 TEST_F(DisplayTest, ZoomedBinsFillSeveralColumnsAndBinsOutsideTheSpectrumStayDark)
 {
-    port.width = 40;
+    port.width = 42;
     port.height = 4;
     settings.zoom = 4;
     flatSpectrum(0.0);
-    const DisplayGeometry g = DisplayGeometry::of(40, settings.displayCentre, 4);
-    shared.SpectrumRe[g.firstBin + 3] = 134217728.0f;  // full scale in the fourth bin
+    const DisplayGeometry g = DisplayGeometry::of(42, settings.displayCentre, 4);
+    shared.SpectrumRe[g.firstBin + 3] = 134217728.0f;   // full scale in the fourth bin
+    shared.SpectrumRe[g.firstBin + 10] = 134217728.0f;  // and in the last, cut to two columns
     display.DrawWaterfall();
-    for (int x = 0; x < 36; ++x)
-        EXPECT_TRUE(pixelIs(x, 0, x / 4 == 3 ? 10000 : 1)) << x;
-    EXPECT_TRUE(pixelIs(36, 0, 0));  // x < W - zoom only
+    for (int x = 0; x < 42; ++x)
+        EXPECT_TRUE(pixelIs(x, 0, x / 4 == 3 || x >= 40 ? 10000 : 1)) << x;
+    EXPECT_TRUE(pixelIs(42, 0, 0));  // the spare columns are never drawn
 
     // At the lowest centre and the widest window the bins below 1 are left
     // as they are, and above 4094 nothing is drawn.
