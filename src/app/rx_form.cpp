@@ -8,6 +8,7 @@
 
 #include "app/about_dialog.h"
 #include "app/level_meter_widget.h"
+#include "app/rx_display_qt.h"
 #include "app/rx_memo_widget.h"
 #include "app/setup_dialog.h"
 #include "app/status_bar_widget.h"
@@ -81,6 +82,7 @@ TRxForm::TRxForm(Station& station, RxFormEnvironment environment, QWidget* paren
     ports.processPendingMessages = [] { QCoreApplication::processEvents(); };
     station_.attach(ports);
     waveMenu_ = std::make_unique<WaveMenu>(*this);
+    display_ = std::make_unique<RxDisplay>(*this);
 
     // Key preview: the window sees keys before its controls.
     qApp->installEventFilter(this);
@@ -92,6 +94,7 @@ TRxForm::~TRxForm()
 {
     qApp->removeEventFilter(this);
     shutDown();  // normally done already; a window closed without it still stops its threads
+    display_.reset();
     poster_->detach();
     station_.detach();
     station_.gateways().beaconMarks().setRedraw({});
@@ -108,6 +111,11 @@ void TRxForm::createDialogs()
         setupForm_ = new TSetupForm(this);
         connectSetupForm();
     }
+}
+
+SpectrumDisplay& TRxForm::spectrumDisplay()
+{
+    return display_->core();
 }
 
 WindowMessagePoster& TRxForm::poster()

@@ -36,13 +36,17 @@ class QtMessageBoxes;
 class QtShell;
 class QtWindowMessagePoster;
 class ReceiveLog;
+class RxDisplay;
 class RxMemoWidget;
 class SampleChain;
+class ScaleWidget;
+class SpectrumDisplay;
 class Shell;
 class StatusBarPanels;
 class TAbout;
 class TSetupForm;
 class WaveMenu;
+class WaterfallWidget;
 
 // What the window uses from outside; tests replace these.
 struct RxFormEnvironment {
@@ -113,6 +117,7 @@ public:
     ProcessObjects& objects() { return station_.objects(); }
     WorkerThreads& workerThreads() { return station_.workerThreads(); }
     WaveMenu& waveMenu() { return *waveMenu_; }
+    SpectrumDisplay& spectrumDisplay();
     TSetupForm* setupForm() const { return setupForm_; }
     TAbout* aboutBox() const { return aboutBox_; }
     bool activated() const { return station_.activated(); }
@@ -132,6 +137,7 @@ protected:
 
 private:
     friend class WaveMenu;
+    friend class RxDisplay;
 
     void buildControls();
     void buildMenus();
@@ -168,12 +174,13 @@ private:
     Shell* shell_ = nullptr;
     std::unique_ptr<QtWindowMessagePoster> poster_;
     std::unique_ptr<WaveMenu> waveMenu_;
+    std::unique_ptr<RxDisplay> display_;
 
     // Controls (named as the objectNames they carry).
     QTimer* Timer1 = nullptr;
-    QWidget* FFTBox = nullptr;
+    WaterfallWidget* FFTBox = nullptr;
     QWidget* ScalePanel = nullptr;
-    QLabel* ScaleImage = nullptr;
+    ScaleWidget* ScaleImage = nullptr;
     QWidget* Panel4 = nullptr;
     QLabel* ImageRx = nullptr;
     QLabel* ImageRxBusy = nullptr;

@@ -17,6 +17,8 @@
 #include "app/rx_form.h"
 #include "app/rx_memo_widget.h"
 #include "app/status_bar_widget.h"
+#include "display/scale_widget.h"
+#include "display/waterfall_widget.h"
 #include "gateway/beacon_grid_widget.h"
 
 namespace veltrin {
@@ -61,19 +63,20 @@ void TRxForm::buildControls()
     column->setSpacing(0);
 
     // Spectrum and its frequency scale (painted by the display).
-    FFTBox = named(new QWidget(central), "FFTBox");
+    FFTBox = named(new WaterfallWidget(central), "FFTBox");
     FFTBox->setFixedHeight(kFftBoxHeight);
-    FFTBox->setAutoFillBackground(true);
-    QPalette black = FFTBox->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    FFTBox->setPalette(black);
     column->addWidget(FFTBox);
 
-    ScalePanel = named(new QFrame(central), "ScalePanel");
+    // The scale image sits inside a one-pixel border, so its column x is the
+    // waterfall's column x + 1 (the scale's ticks allow for that).
+    auto* scaleFrame = named(new QFrame(central), "ScalePanel");
+    scaleFrame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    scaleFrame->setLineWidth(1);
+    ScalePanel = scaleFrame;
     ScalePanel->setFixedHeight(kScaleHeight);
     auto* scaleLayout = new QHBoxLayout(ScalePanel);
     scaleLayout->setContentsMargins(0, 0, 0, 0);
-    ScaleImage = named(new QLabel(ScalePanel), "ScaleImage");
+    ScaleImage = named(new ScaleWidget(ScalePanel), "ScaleImage");
     ScaleImage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     scaleLayout->addWidget(ScaleImage);
     column->addWidget(ScalePanel);

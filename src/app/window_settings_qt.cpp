@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "app/rx_form.h"
+#include "display/waterfall_widget.h"
 #include "platform/ini_file.h"
 #include "platform/platform_qt.h"
 
