@@ -31,6 +31,7 @@ struct ProcessObjects;
 class BeaconGridWidget;
 class LevelMeterWidget;
 class MessageBoxes;
+class MessageBrowser;
 class MessageDispatcher;
 class QtMessageBoxes;
 class QtShell;
@@ -119,6 +120,7 @@ public:
     bool shown() const { return station_.shown(); }
     bool isX64() const { return station_.isX64(); }
     QAction* action(const QString& objectName) const;
+    MessageBrowser& browser() { return *browser_; }
 
 signals:
     // Emitted after each WAV-menu state change (tests follow it).
@@ -138,6 +140,10 @@ private:
     void buildTuningMenus();
     QAction* addItem(QMenu* menu, const char* name, const QString& text);
     void connectSetupForm();
+    // The message browser: its model, LeftTree and StringGrid1, storage's
+    // and the raw log's port, the start-up hooks (rx_browser_qt.cpp).
+    void connectBrowser();
+    void disconnectBrowser();
 
     // TimerPort: Timer1.
     void startTimer() override;
@@ -168,6 +174,7 @@ private:
     Shell* shell_ = nullptr;
     std::unique_ptr<QtWindowMessagePoster> poster_;
     std::unique_ptr<WaveMenu> waveMenu_;
+    std::unique_ptr<MessageBrowser> browser_;
 
     // Controls (named as the objectNames they carry).
     QTimer* Timer1 = nullptr;
