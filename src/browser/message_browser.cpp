@@ -147,7 +147,7 @@ void MessageBrowser::fillMessageList(const TreeNode* n)
     if (list_.rowCount() > 2) {
         std::vector<int> heights;
         for (int row = 0; row < list_.rowCount(); ++row)
-            heights.push_back(list_.rowHeight(row));
+            heights.push_back(list_.rowHeight(row) + MessageList::kGridLineWidth);
         listView_->selectRow(list_.rowCount() - 1);
         listView_->setTopRow(bottomTopRow(heights, listView_->clientHeight()));
     }

@@ -30,6 +30,7 @@ class MessageList {
 public:
     static constexpr int kIconColumnWidth = 48;
     static constexpr int kHeaderRowHeight = 24;
+    static constexpr int kGridLineWidth = 3;  // below every row
 
     explicit MessageList(const InterfaceTexts* texts = nullptr) : texts_(texts) {}
     void setInterfaceTexts(const InterfaceTexts* texts) { texts_ = texts; }
@@ -48,7 +49,7 @@ public:
     const std::string& displayedPath() const { return displayedPath_; }
     const std::vector<ListEntry>& entries() const { return entries_; }
     int rowCount() const { return entries_.empty() ? 1 : 2 * static_cast<int>(entries_.size()); }
-    int rowHeight(int row) const;
+    int rowHeight(int row) const;  // without the grid line
     // "" for the blank row, else the path of the row's file.
     std::string filePath(int row) const;
     const ListEntry* entryOfRow(int row) const;

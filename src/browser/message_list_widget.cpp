@@ -72,10 +72,10 @@ public:
             p->fillRect(option.rect, palette.color(QPalette::Window));
             return;
         }
-        const QRect line(option.rect.left(), option.rect.bottom() - MessageListWidget::kGridLineWidth + 1,
-                         option.rect.width(), MessageListWidget::kGridLineWidth);
+        const QRect line(option.rect.left(), option.rect.bottom() - MessageList::kGridLineWidth + 1,
+                         option.rect.width(), MessageList::kGridLineWidth);
         p->fillRect(line, palette.color(QPalette::Window));
-        const QRect cell = option.rect.adjusted(0, 0, 0, -MessageListWidget::kGridLineWidth);
+        const QRect cell = option.rect.adjusted(0, 0, 0, -MessageList::kGridLineWidth);
         const QString text = index.data(Qt::DisplayRole).toString();
         const bool sent = entry->sent != 0;
         p->save();
@@ -119,6 +119,19 @@ QString displayText(const std::string& cp1251)
     text.remove(QLatin1Char('\r'));
     return text;
 }
+
+namespace {
+
+// The grid's text: the file's last line end would only add an empty line.
+QString gridText(const std::string& cp1251)
+{
+    QString text = displayText(cp1251);
+    while (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text;
+}
+
+}  // namespace
 
 MessageListWidget::MessageListWidget(QWidget* parent) : QTableWidget(1, 2, parent)
 {
@@ -215,7 +228,7 @@ void MessageListWidget::contextMenuEvent(QContextMenuEvent* event)
 
 int MessageListWidget::wrappedHeight(const std::string& text, int width)
 {
-    return wrappedText(font(), displayText(text), width, nullptr, {});
+    return wrappedText(font(), gridText(text), width, nullptr, {});
 }
 
 int MessageListWidget::clientWidth() const
@@ -244,7 +257,7 @@ void MessageListWidget::listFilled()
             setItem(2 * i, 0, new QTableWidgetItem(QString::number(i + 1)));
             setItem(2 * i, 1, new QTableWidgetItem(toQt(entries[i].time)));
             setItem(2 * i + 1, 0, new QTableWidgetItem(QString::number(entries[i].kind)));
-            setItem(2 * i + 1, 1, new QTableWidgetItem(displayText(entries[i].text)));
+            setItem(2 * i + 1, 1, new QTableWidgetItem(gridText(entries[i].text)));
         }
     }
     setColumnWidths();
@@ -262,7 +275,7 @@ void MessageListWidget::applyRowHeights()
     const MessageList& list = browser_->list();
     const int rows = rowCount();
     for (int row = 0; row < rows; ++row)
-        setRowHeight(row, list.rowHeight(row) + kGridLineWidth);
+        setRowHeight(row, list.rowHeight(row) + MessageList::kGridLineWidth);
     updateGeometries();
 }
 

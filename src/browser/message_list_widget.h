@@ -16,8 +16,6 @@ namespace veltrin {
 class MessageListWidget : public QTableWidget, public ListView {
     Q_OBJECT
 public:
-    static constexpr int kGridLineWidth = 3;
-
     explicit MessageListWidget(QWidget* parent = nullptr);
     ~MessageListWidget() override;
 

@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStyledItemDelegate>
 
 #include "browser/kind_icons_qt.h"
 #include "browser/message_browser.h"
@@ -16,6 +17,16 @@ namespace {
 constexpr int kRowHeight = 24;
 constexpr int kMinWidth = 60;
 constexpr int kMaxWidth = 130;
+
+// Rows of 24 pixels, whatever the font.
+class RowHeight : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), kRowHeight};
+    }
+};
 
 QString tipOf(const TreeNode* node)
 {
@@ -34,6 +45,7 @@ MessageTreeWidget::MessageTreeWidget(QWidget* parent) : QTreeWidget(parent)
     setIconSize(QSize(kRowHeight, kRowHeight));
     setIndentation(14);
     setUniformRowHeights(true);
+    setItemDelegate(new RowHeight(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -128,7 +140,6 @@ void MessageTreeWidget::nodeInserted(TreeNode* node, int index)
     item->setData(0, Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(node)));
     item->setText(0, toQt(node->caption));
     item->setToolTip(0, tipOf(node));
-    item->setSizeHint(0, QSize(-1, kRowHeight));
     if (node->kind != 0)
         item->setIcon(0, kindIcon(node->kind));
     quiet_ = true;
