@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/about_dialog.h"
+#include "browser/message_browser.h"
 #include "app/level_meter_widget.h"
 #include "app/rx_display_qt.h"
 #include "app/rx_memo_widget.h"
@@ -36,7 +37,7 @@ TRxForm::TRxForm(Station& station, RxFormEnvironment environment, QWidget* paren
 
     ownBoxes_ = std::make_unique<QtMessageBoxes>(this);
     boxes_ = env_.boxes ? env_.boxes : ownBoxes_.get();
-    ownShell_ = std::make_unique<QtShell>();
+    ownShell_ = std::make_unique<QtShell>(this);
     shell_ = env_.shell ? env_.shell : ownShell_.get();
     poster_ = std::make_unique<QtWindowMessagePoster>(this);
 
@@ -67,6 +68,7 @@ TRxForm::TRxForm(Station& station, RxFormEnvironment environment, QWidget* paren
         applyWindowSettings();
     };
     hooks_.setZoom = [this](int zoom) { SetZoom(zoom); };
+    connectBrowser();
     StationPorts ports;
     ports.panels = statusBar_;
     ports.boxes = boxes_;
@@ -96,6 +98,7 @@ TRxForm::~TRxForm()
     shutDown();  // normally done already; a window closed without it still stops its threads
     display_.reset();
     poster_->detach();
+    disconnectBrowser();
     station_.detach();
     station_.gateways().beaconMarks().setRedraw({});
     hooks_.captureFileChanged = {};

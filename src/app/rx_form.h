@@ -31,6 +31,7 @@ struct ProcessObjects;
 class BeaconGridWidget;
 class LevelMeterWidget;
 class MessageBoxes;
+class MessageBrowser;
 class MessageDispatcher;
 class QtMessageBoxes;
 class QtShell;
@@ -124,6 +125,7 @@ public:
     bool shown() const { return station_.shown(); }
     bool isX64() const { return station_.isX64(); }
     QAction* action(const QString& objectName) const;
+    MessageBrowser& browser() { return *browser_; }
 
 signals:
     // Emitted after each WAV-menu state change (tests follow it).
@@ -144,6 +146,10 @@ private:
     void buildTuningMenus();
     QAction* addItem(QMenu* menu, const char* name, const QString& text);
     void connectSetupForm();
+    // The message browser: its model, LeftTree and StringGrid1, storage's
+    // and the raw log's port, the start-up hooks (rx_browser_qt.cpp).
+    void connectBrowser();
+    void disconnectBrowser();
 
     // TimerPort: Timer1.
     void startTimer() override;
@@ -175,6 +181,7 @@ private:
     std::unique_ptr<QtWindowMessagePoster> poster_;
     std::unique_ptr<WaveMenu> waveMenu_;
     std::unique_ptr<RxDisplay> display_;
+    std::unique_ptr<MessageBrowser> browser_;
 
     // Controls (named as the objectNames they carry).
     QTimer* Timer1 = nullptr;

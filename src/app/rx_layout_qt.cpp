@@ -17,6 +17,8 @@
 #include "app/rx_form.h"
 #include "app/rx_memo_widget.h"
 #include "app/status_bar_widget.h"
+#include "browser/message_list_widget.h"
+#include "browser/message_tree_widget.h"
 #include "display/scale_widget.h"
 #include "display/waterfall_widget.h"
 #include "gateway/beacon_grid_widget.h"
@@ -156,20 +158,11 @@ void TRxForm::buildControls()
     browser->setContentsMargins(0, 0, 0, 0);
     browser->setSpacing(1);
     auto* split = named(new QSplitter(Qt::Horizontal, Panel2), "BrowserSplitter");
-    LeftTree = named(new QTreeWidget(split), "LeftTree");
-    LeftTree->setHeaderHidden(true);
-    LeftTree->setColumnCount(1);
+    LeftTree = new MessageTreeWidget(split);
     auto* right = new QWidget(split);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
-    StringGrid1 = named(new QTableWidget(1, 2, right), "StringGrid1");
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setColumnWidth(0, 48);
-    StringGrid1->horizontalHeader()->setStretchLastSection(true);
+    StringGrid1 = new MessageListWidget(right);
     rightLayout->addWidget(StringGrid1);
     LogMemo = named(new QPlainTextEdit(right), "LogMemo");
     LogMemo->setReadOnly(true);
@@ -179,7 +172,7 @@ void TRxForm::buildControls()
     split->addWidget(right);
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
-    split->setSizes({200, 600});
+    split->setSizes({130, 700});
     browser->addWidget(split, 1);
     GpsMemo = named(new QPlainTextEdit(Panel2), "GpsMemo");
     GpsMemo->setReadOnly(true);

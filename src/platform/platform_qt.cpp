@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/cp1251.h"
+#include "platform/open_with_dialog.h"
 
 namespace veltrin {
 
@@ -63,13 +65,35 @@ void QtMessageBoxes::showMessage(const std::string& text, const std::string& cap
     box.exec();
 }
 
+bool QtMessageBoxes::askOkCancel(const std::string& text, const std::string& caption)
+{
+    if (isHeadless()) {
+        headless_.showMessage(text, caption);
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, toQt(caption), toQt(text), QMessageBox::Ok | QMessageBox::Cancel,
+                    parent_.data());
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
 bool QtShell::openDocument(const std::string& pathOrUrl)
 {
-    const QString target = toQt(pathOrUrl);
+    // Addresses are ASCII; paths carry the file system's bytes (the
+    // working folder may have any name).
+    const QString target = QFile::decodeName(QByteArray::fromStdString(pathOrUrl));
     QUrl url(target);
     if (url.scheme().size() < 2)  // a path, not "https:" or "mailto:"
         url = QUrl::fromLocalFile(target);
     return QDesktopServices::openUrl(url);
+}
+
+bool QtShell::openWith(const std::string& path)
+{
+    if (isHeadless())
+        return false;
+    openWithChooser(QFile::decodeName(QByteArray::fromStdString(path)), parent_.data());
+    return true;
 }
 
 namespace {

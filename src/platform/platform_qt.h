@@ -58,16 +58,24 @@ class QtMessageBoxes : public MessageBoxes {
 public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
     void showMessage(const std::string& text, const std::string& caption) override;
+    bool askOkCancel(const std::string& text, const std::string& caption) override;
 
 private:
     QPointer<QWidget> parent_;
     StderrMessageBoxes headless_;
 };
 
-// Opens files and addresses with the desktop's handler (QDesktopServices).
+// Opens files and addresses with the desktop's handler (QDesktopServices);
+// "Open with ..." through the portal's chooser or a dialog. Paths are in the
+// file system's encoding, as the operating system gave them.
 class QtShell : public Shell {
 public:
+    explicit QtShell(QWidget* parent = nullptr) : parent_(parent) {}
     bool openDocument(const std::string& pathOrUrl) override;
+    bool openWith(const std::string& path) override;
+
+private:
+    QPointer<QWidget> parent_;
 };
 
 // SIGTERM, SIGINT and SIGHUP close the window (its orderly shutdown runs)

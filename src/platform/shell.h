@@ -10,6 +10,9 @@ public:
     virtual ~Shell() = default;
     // A local file path or a URL ("https://...", "mailto:...").
     virtual bool openDocument(const std::string& pathOrUrl) = 0;
+    // Lets the user choose the program that opens a local path; the path
+    // reaches that program as one argument. Nothing happens by default.
+    virtual bool openWith(const std::string& /*path*/) { return false; }
 };
 
 // Records the requests; where no desktop exists (tests, headless runs).
@@ -21,8 +24,16 @@ public:
         ++count;
         return false;
     }
+    bool openWith(const std::string& path) override
+    {
+        lastOpenWith = path;
+        ++openWithCount;
+        return false;
+    }
     std::string last;
     int count = 0;
+    std::string lastOpenWith;
+    int openWithCount = 0;
 };
 
 // The manual: beside the executable (the build tree), else in

@@ -18,6 +18,9 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     virtual void showMessage(const std::string& text, const std::string& caption) = 0;
+    // A question with OK and Cancel: true only for OK. Where nobody can
+    // answer (headless), the answer is Cancel.
+    virtual bool askOkCancel(const std::string& /*text*/, const std::string& /*caption*/) { return false; }
 };
 
 // Writes "caption: text" to standard error; used where no window exists.
