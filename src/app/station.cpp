@@ -10,6 +10,7 @@
 #include "config/interface_texts.h"
 #include "gateway/gateways.h"
 #include "gps/gps_service.h"
+#include "keying/keying_port.h"
 #include "messages/data_folders.h"
 #include "messages/dispatcher.h"
 #include "messages/receive_log.h"
@@ -46,6 +47,7 @@ Station::Station(StationEnvironment environment) : env_(std::move(environment))
     });
     dispatcher_->setGatewayPort(gateways_.get());
     gps_ = std::make_unique<GpsService>(settings_, ports_, &ports_);
+    keying_ = std::make_unique<KeyingPort>(settings_, ports_);
 
     SampleChain& chain = sampleChain();
     chain.setLevelMeter(&ports_);
@@ -99,9 +101,8 @@ void Station::FormCreate()
     created_ = true;
     winsockReady_ = true;  // the POSIX socket layer needs no start-up
     gateways_->clearQueues();
-    // The keying port, the indicators and the GPS port lock come with their
-    // subsystems.
     settings_ = Settings{};
+    keying_->configureKeyingPort(keyingValuesOf(settings_));
     receiveChain().setupFirstDecimator();
     gateways_->loadBeaconMarks();
     runHook(hooks_.loadBeaconMarks);
@@ -125,6 +126,7 @@ void Station::readIsx64()
     Registry registry = registryOf(env_.registryPath);
     registry.ensureExists();
     isX64_ = registry.readInt("Isx64", 0) != 0;
+    keying_->setX64(isX64_);
 }
 
 void Station::FormShow()
@@ -154,6 +156,7 @@ void Station::FormActivate()
     readSamplingFreq(ini, settings_);
     applyCommandLine(env_.commandLine, settings_);
     loadSettings(ini, settings_);
+    keying_->configureKeyingPort(keyingValuesOf(settings_));
     settings_.zoom = validZoom(settings_.zoom);
     settings_.waterfallGain = validWaterfallGain(settings_.waterfallGain);
     audioSourceText_ = env_.audioSource.empty() ? settings_.AudioSource : env_.audioSource;
@@ -276,7 +279,7 @@ ShutdownOutcome Station::shutDown()
     steps.disableTimer = [this] { ports_.stopTimer(); };
     steps.closeCapture = [this] { audio_->close(); };
     steps.processPendingMessages = [this] { ports_.processPendingMessages(); };
-    steps.closeKeyingPort = hooks_.closeKeyingPort;
+    steps.closeKeyingPort = [this] { keying_->closeKeyingPort(); };
     steps.closeGpsPort = [this] { gps_->closeGpsPort(); };
     steps.closeRawLog = [this] { receiveLog_->closeRawLog(); };
     steps.closeSocket = [this] { objects_->sockWork->Close(); };

@@ -24,6 +24,7 @@ namespace veltrin {
 class AudioInput;
 class Gateways;
 class GpsService;
+class KeyingPort;
 class MessageDispatcher;
 class ReceiveLog;
 
@@ -41,7 +42,6 @@ struct StationHooks {
     std::function<void()> buildPalette;
     std::function<void()> buildMessageTree;
     std::function<void()> selectTodaysMessages;
-    std::function<void()> closeKeyingPort;
     std::function<void()> loadBeaconMarks;
     std::function<void(int deviceId)> openSoundCard;  // the capture device (-1: the default one)
     std::function<void()> closeSoundCard;
@@ -118,6 +118,7 @@ public:
     MessageDispatcher& dispatcher() { return *dispatcher_; }
     Gateways& gateways() { return *gateways_; }
     GpsService& gps() { return *gps_; }
+    KeyingPort& keying() { return *keying_; }
     TimerSchedule& timerSchedule() { return *schedule_; }
     WorkerThreads& workerThreads() { return workers_; }
     DecoderShared& decoderShared() { return *decoderShared_; }
@@ -153,6 +154,7 @@ private:
     std::unique_ptr<MessageDispatcher> dispatcher_;
     std::unique_ptr<Gateways> gateways_;
     std::unique_ptr<GpsService> gps_;
+    std::unique_ptr<KeyingPort> keying_;
     std::unique_ptr<TimerSchedule> schedule_;
     std::unique_ptr<AudioInput> audio_;
     WorkerThreads workers_;

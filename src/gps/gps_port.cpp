@@ -4,19 +4,6 @@
 
 namespace veltrin {
 
-const char* gpsPortErrorText(SerialOpenResult result)
-{
-    switch (result) {
-    case SerialOpenResult::Ok: return "";
-    case SerialOpenResult::OpenFailed: return "COM-port open error!";
-    case SerialOpenResult::BufferSetupFailed: return "SetupComm error!";
-    case SerialOpenResult::GetStateFailed: return "GetCommState error!";
-    case SerialOpenResult::SetStateFailed: return "SetCommState error!";
-    case SerialOpenResult::TimeoutsFailed: return "SetCommTimeouts error!";
-    }
-    return "COM-port open error!";
-}
-
 std::unique_lock<std::timed_mutex> GpsPort::lock()
 {
     // A system-clock deadline: thread checkers follow that kind of timed lock.
@@ -48,7 +35,7 @@ bool GpsPort::open(const std::string& path, int baud, MessageBoxes& boxes)
         }
     }
     if (result != SerialOpenResult::Ok)
-        boxes.showMessage(gpsPortErrorText(result), kGpsPortErrorCaption);
+        boxes.showMessage(serialOpenErrorText(result), kGpsPortErrorCaption);
     return result == SerialOpenResult::Ok;
 }
 

@@ -16,9 +16,6 @@ class MessageBoxes;
 
 inline constexpr const char* kGpsPortErrorCaption = "Corvane - GPS COM-port error";
 
-// The message-box text of a failed open (empty for success).
-const char* gpsPortErrorText(SerialOpenResult result);
-
 class GpsPort {
 public:
     static constexpr std::chrono::milliseconds kLockWait{10000};

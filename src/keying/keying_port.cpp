@@ -11,19 +11,6 @@ namespace {
 constexpr int kKeyingBaud = 9600;
 constexpr std::uint8_t kParallelControlIdle = 0x0C;  // no strobe, not selected, no reset
 
-const char* serialErrorText(SerialOpenResult result)
-{
-    switch (result) {
-    case SerialOpenResult::Ok: return "";
-    case SerialOpenResult::OpenFailed: return "COM-port open error!";
-    case SerialOpenResult::BufferSetupFailed: return "SetupComm error!";
-    case SerialOpenResult::GetStateFailed: return "GetCommState error!";
-    case SerialOpenResult::SetStateFailed: return "SetCommState error!";
-    case SerialOpenResult::TimeoutsFailed: return "SetCommTimeouts error!";
-    }
-    return "COM-port open error!";
-}
-
 int lineIndex(int index) { return index >= 0 && index <= 8 ? index : 0; }
 
 }  // namespace
@@ -59,6 +46,11 @@ KeyingSetup normalizeKeying(KeyingValues v)
     }
     setup.values = v;
     return setup;
+}
+
+KeyingValues keyingValuesOf(const Settings& s)
+{
+    return KeyingValues{s.keyingPortType, s.keyingPortNumber, s.pttPin, s.power1Pin, s.power2Pin};
 }
 
 KeyingPort::KeyingPort(Settings& settings, MessageBoxes& boxes, bool x64,
@@ -114,7 +106,7 @@ void KeyingPort::openKeyingPort()
         const SerialOpenResult result =
             path.empty() ? SerialOpenResult::OpenFailed : serial_.open(path, kKeyingBaud, SerialAccess::ReadWrite);
         if (result != SerialOpenResult::Ok) {
-            boxes_.showMessage(serialErrorText(result), kKeyingSerialErrorCaption);
+            boxes_.showMessage(serialOpenErrorText(result), kKeyingSerialErrorCaption);
             return;
         }
         serial_.setDtr((powerLines_ & kKeyingDtr) != 0);

@@ -41,6 +41,8 @@ struct KeyingSetup {
     std::uint8_t powerLines = 0;
 };
 KeyingSetup normalizeKeying(KeyingValues v);
+// The five values as the settings hold them.
+KeyingValues keyingValuesOf(const Settings& settings);
 
 class KeyingPort {
 public:

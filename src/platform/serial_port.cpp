@@ -52,6 +52,19 @@ bool setAttributes(int fd, const termios& t)
 
 }  // namespace
 
+const char* serialOpenErrorText(SerialOpenResult result)
+{
+    switch (result) {
+    case SerialOpenResult::Ok: return "";
+    case SerialOpenResult::OpenFailed: return "COM-port open error!";
+    case SerialOpenResult::BufferSetupFailed: return "SetupComm error!";
+    case SerialOpenResult::GetStateFailed: return "GetCommState error!";
+    case SerialOpenResult::SetStateFailed: return "SetCommState error!";
+    case SerialOpenResult::TimeoutsFailed: return "SetCommTimeouts error!";
+    }
+    return "COM-port open error!";
+}
+
 bool serialSpeedSupported(int baud, unsigned* speed)
 {
     for (const SpeedEntry& e : kSpeeds) {

@@ -20,6 +20,10 @@ enum class SerialOpenResult {
 
 enum class SerialAccess { ReadOnly, ReadWrite };
 
+// The message-box text of a failed open, in the wording users know from
+// serial-port errors ("COM-port open error!"); empty for Ok.
+const char* serialOpenErrorText(SerialOpenResult result);
+
 // True when termios offers this speed in baud; `speed` receives its constant.
 bool serialSpeedSupported(int baud, unsigned* speed = nullptr);
 
