@@ -28,7 +28,29 @@ constexpr std::array kKeys = {
 };
 #undef VELTRIN_TEXT_KEY
 
+// The two texts a name is filled into must keep exactly one "%s" and no
+// other conversion, so that a translation can never make the filling go
+// wrong.
+bool isFormatText(const std::string InterfaceTexts::*text)
+{
+    return text == &InterfaceTexts::DeleteFolderFilesMessage || text == &InterfaceTexts::DeleteFileMessage;
+}
+
 }  // namespace
+
+bool usableFormatText(const std::string& text)
+{
+    int placeholders = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%')
+            continue;
+        if (i + 1 >= text.size() || text[i + 1] != 's')
+            return false;
+        ++placeholders;
+        ++i;
+    }
+    return placeholders == 1;
+}
 
 std::span<const InterfaceTextKey> interfaceTextKeys()
 {
@@ -39,7 +61,7 @@ bool setInterfaceText(InterfaceTexts& texts, std::string_view key, const std::st
 {
     for (const auto& k : kKeys) {
         if (equalsIgnoringCase(key, k.key)) {
-            if (!value.empty())
+            if (!value.empty() && (!isFormatText(k.text) || usableFormatText(value)))
                 texts.*(k.text) = value;
             return true;
         }

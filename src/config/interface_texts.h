@@ -36,8 +36,12 @@ struct InterfaceTextKey {
 // Every replaceable message text, in the order of the struct.
 std::span<const InterfaceTextKey> interfaceTextKeys();
 
+// A text with exactly one "%s" and no other "%" in it.
+bool usableFormatText(const std::string& text);
+
 // Replaces the text named by key (matched without regard to case). An empty
-// value leaves the text as it is. Returns false for an unknown key.
+// value leaves the text as it is, and so does a replacement of one of the two
+// format texts that is not usableFormatText. Returns false for an unknown key.
 bool setInterfaceText(InterfaceTexts& texts, std::string_view key, const std::string& value);
 
 // The process-wide texts (main thread only).

@@ -443,6 +443,9 @@ TEST_F(WindowFixture, InterfaceTextsBesideTheExecutableReplaceCaptions)
     EXPECT_EQ(w.findChild<QToolButton*>(QStringLiteral("OnTopButton"))->text(), QStringLiteral("Oben "));
     EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("About1"))->text(), QStringLiteral("About"));
     EXPECT_EQ(interfaceTexts().GpsIsOffMessage, "GPS aus");
+    // Without a GPS port the thread shows the replaced text.
+    auto* gpsMemo = w.findChild<QPlainTextEdit*>(QStringLiteral("GpsMemo"));
+    EXPECT_TRUE(pumpUntil([&] { return gpsMemo->toPlainText() == QStringLiteral("GPS aus"); }));
     interfaceTexts() = saved;
 }
 

@@ -134,6 +134,22 @@ TEST_F(HeadlessGps, PortThatCannotBeOpenedIsReportedAndTurnsTheGpsOff)
     EXPECT_EQ(run->wait(20s), 0) << run->err();
 }
 
+// STRINGS.INI beside the executable replaces the headless station's texts
+// too; one in the working directory does not.
+TEST_F(HeadlessGps, TextsBesideTheExecutableReplaceTheGpsLine)
+{
+    fs::create_directories(dir / "bin");
+    fs::copy_file(kBin + "/veltrin", dir / "bin" / "veltrin");
+    std::ofstream(dir / "bin" / "STRINGS.INI") << "[RxForm]\r\nGpsIsOffMessage=\"GPS aus \"\r\nExit=\r\n";
+    std::ofstream(dir / "work" / "STRINGS.INI") << "[RxForm]\r\nNoDataFromGpsMessage=nicht hier\r\n";
+    ChildProcess run({(dir / "bin" / "veltrin").string(), "--headless", "--workdir", (dir / "work").string(),
+                      "--audio", "udp:" + std::to_string(freeUdpPort())},
+                     (dir / "out.txt").string(), (dir / "err.txt").string());
+    EXPECT_TRUE(waitFor([&] { return run.err().find("gps: GPS aus \n") != std::string::npos; }, 20s)) << run.err();
+    run.signal(SIGTERM);
+    EXPECT_EQ(run.wait(20s), 0) << run.err();
+}
+
 TEST_F(HeadlessGps, ListPortsShowsTheMapWithTheUsersPaths)
 {
     std::ofstream(dir / "work" / "VELTRIN.INI") << "[Ports]\r\nCOM3=" << pty.slavePath() << "\r\n";
