@@ -154,6 +154,30 @@ TEST_F(SoundCaptureTest, BuffersHoldEveryRecordedFrameInOrderAndTheBacklogGrowsB
     }
 }
 
+// The main thread takes buffers while the SoundThread puts them (the FIFO's
+// lock and buffer count between the two threads): nothing is lost or torn.
+TEST_F(SoundCaptureTest, BuffersTakenWhileTheThreadPutsAreWholeAndInOrder)
+{
+    const std::string file = writeCountingFile(120u * 8192u);
+    ScopedAlsaConfig config(dir_, {{"default", file, "Counting card"}});
+    ASSERT_EQ(capture().openCapture(), 0);
+    std::vector<std::int16_t> buffer(TBufBufFifo::kBufferBytes / 2);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int taken = 0;
+    while (taken < 60 && std::chrono::steady_clock::now() < limit) {
+        if (fifo_->bufferCount() == 0 || fifo_->Get(buffer.data()) != 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        for (std::size_t i = 0; i < 8192; ++i)
+            ASSERT_EQ(buffer[i], expected_[taken * 8192u + i]) << "buffer " << taken << " value " << i;
+        ++taken;
+    }
+    capture().closeCapture();
+    EXPECT_EQ(taken, 60);
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
 // Reopening, as the setup dialog does after a device change, starts a new
 // thread on the other device; the FIFO keeps what the first one queued.
 TEST_F(SoundCaptureTest, ReopeningOnAnotherDeviceKeepsTheQueuedBuffers)
