@@ -23,7 +23,11 @@ bool decodableAsFile(const std::string& path)
 
 }  // namespace
 
-AudioInput::AudioInput(Station& station) : station_(station) {}
+AudioInput::AudioInput(Station& station)
+    : station_(station),
+      capture_(station.receiveChain().fifo(), station.ports(), station.ports(), station.settings(), station.state())
+{
+}
 
 AudioInput::~AudioInput()
 {
@@ -36,8 +40,24 @@ void AudioInput::fail(const std::string& text)
     station_.ports().showMessage(text, kErrorCaption);
 }
 
+void AudioInput::useRate(double rate)
+{
+    Settings& settings = station_.settings();
+    settings.SamplingFreq = rate;
+    settings.decimatedRate = settings.SamplingFreq * 0.25;
+    station_.sampleChain().setupReceiveChain(settings.centreFreqMilliHz * 0.001);
+}
+
 void AudioInput::open(const std::string& specText, int deviceId)
 {
+    close();
+    if (rateTaken_) {
+        rateTaken_ = false;
+        useRate(savedRate_);
+    }
+    recording_.clear();
+    recordingDone_ = false;
+    failure_.clear();
     AudioSourceSpec spec;
     const std::string error = parseAudioSourceSpec(specText, spec);
     if (!error.empty()) {
@@ -49,8 +69,8 @@ void AudioInput::open(const std::string& specText, int deviceId)
     if (spec.kind == AudioSourceSpec::Kind::SoundCard) {
         settings.captureDeviceId = deviceId;
         soundCard_ = true;
-        if (station_.hooks().openSoundCard)
-            station_.hooks().openSoundCard(deviceId);
+        if (capture_.reopenCapture(deviceId) != 0)
+            failure_ = capture_.lastError();
         return;
     }
     if (spec.kind == AudioSourceSpec::Kind::Wav && decodableAsFile(spec.path)) {
@@ -71,9 +91,9 @@ void AudioInput::open(const std::string& specText, int deviceId)
     }
     // A recording played live sets the sampling rate of this run.
     if (source->sampleRate() != settings.SamplingFreq) {
-        settings.SamplingFreq = source->sampleRate();
-        settings.decimatedRate = settings.SamplingFreq * 0.25;
-        station_.sampleChain().setupReceiveChain(settings.centreFreqMilliHz * 0.001);
+        rateTaken_ = true;
+        savedRate_ = settings.SamplingFreq;
+        useRate(source->sampleRate());
     }
     source_ = std::move(source);
     state.captureDeviceOpen = true;
@@ -84,13 +104,14 @@ void AudioInput::close()
 {
     if (source_) {
         source_->stop();
+        source_.reset();
         station_.state().captureDeviceOpen = false;
     }
     if (soundCard_) {
         soundCard_ = false;
-        if (station_.hooks().closeSoundCard)
-            station_.hooks().closeSoundCard();
+        capture_.closeCapture();
     }
+
 }
 
 void AudioInput::playRecording()
@@ -123,13 +144,15 @@ bool AudioInput::finished() const
     if (source_)
         return source_->ended() && station_.receiveChain().fifo().bufferCount() == 0 &&
                !station_.receiveChain().sampleChain().busy();
-    return false;
+    return soundCard_ && capture_.failedWhileRunning();
 }
 
 std::string AudioInput::failure() const
 {
     if (!failure_.empty())
         return failure_;
+    if (soundCard_ && capture_.failedWhileRunning())
+        return capture_.lastError();
     return source_ ? source_->failure() : std::string();
 }
 

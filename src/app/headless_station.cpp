@@ -12,6 +12,7 @@
 
 #include "app/audio_input.h"
 #include "app/event_loop.h"
+#include "audio/audio_source_list.h"
 #include "app/station.h"
 #include "config/settings.h"
 #include "platform/clock.h"
@@ -43,6 +44,8 @@ const char kUsage[] =
     "                       stdin             the same raw samples on standard input\n"
     "                       wav:FILE          a recording, in real time\n"
     "  --fast             play a wav: recording as fast as the machine allows\n"
+    "  --list-audio       list the audio sources, sound cards first with their\n"
+    "                     captureDeviceId (section General of VELTRIN.INI), and exit\n"
     "  --start-time TIME  \"YYYY-MM-DD hh:mm:ss\": file names and time marks follow\n"
     "                     the audio from this time instead of the system clock\n"
     "  --utc              TIME is UTC (otherwise local time)\n"
@@ -199,6 +202,8 @@ std::string parseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
             options.listPorts = true;
         else if (arg == "--fast")
             options.fast = true;
+        else if (arg == "--list-audio")
+            options.listAudio = true;
         else if (arg == "--utc")
             options.utc = true;
         else if (arg == "--workdir")
@@ -232,8 +237,23 @@ std::string parseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
     return "";
 }
 
+int listAudioSources(const HeadlessOptions& options)
+{
+    std::printf("Audio sources (--audio SOURCE, or AudioSource and captureDeviceId in section General of "
+                "VELTRIN.INI):\n");
+    for (const AudioSourceChoice& c :
+         audioSourceChoices(listSoundDevices(SoundDirection::Capture), options.audio)) {
+        const std::string how = c.source.empty() ? "the sound card, captureDeviceId=" + std::to_string(c.captureDeviceId)
+                                                 : "--audio " + c.source;
+        std::printf("  %-40s %s\n", cp1251ToUtf8(c.label).c_str(), cp1251ToUtf8(how).c_str());
+    }
+    return 0;
+}
+
 int runHeadless(const HeadlessOptions& options)
 {
+    if (options.listAudio)
+        return listAudioSources(options);
     // A closed standard stream would be reused by the first file the
     // station opens, which then reads or writes the wrong thing.
     const bool stdinClosed = ::fcntl(STDIN_FILENO, F_GETFD) == -1;
@@ -317,16 +337,13 @@ int runHeadless(const HeadlessOptions& options)
     station->FormShow();
     station->FormActivate();
     // An input that could not be opened was shown already; a live source
-    // that fails while running is reported when its audio has ended.
+    // that fails while running (a sound card too) is reported when its
+    // audio has ended.
     if (!station->audioFailure().empty() && !station->liveSourceOpen()) {
         endRun(kHeadlessExitNoAudio);
     } else {
         if (!recordFile.empty() && !station->openCaptureFile(recordFile))
             endRun(kHeadlessExitCantCreate);
-        if (station->audioSourceText().empty() && !loop.quitting())
-            std::fputs("veltrin: no audio input: live capture from the sound card is not part of this version;"
-                       " use --audio\n",
-                       stderr);
     }
 
     // The end of the audio: the gateways get a bounded time to send what

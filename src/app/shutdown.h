@@ -43,8 +43,9 @@ struct ShutdownOutcome {
     bool ran = false;            // false: it had already run
     bool gpsAnswered = true;
     bool networkAnswered = true;
+    bool captureAnswered = true;  // the SoundThread ended within its own limit
     int iterationsSpent = 0;
-    bool abandonedAny() const { return !gpsAnswered || !networkAnswered; }
+    bool abandonedAny() const { return !gpsAnswered || !networkAnswered || !captureAnswered; }
 };
 
 // Sets state.shuttingDown and runs the sequence, unless shuttingDown is

@@ -181,9 +181,7 @@ void Station::FormActivate()
     state_.fullRedraw = true;
 
     // The capture device is closed until this first reopening.
-    state_.captureReopening = true;
-    audio_->open(audioSourceText_, settings_.captureDeviceId < 0 ? -1 : settings_.captureDeviceId);
-    state_.captureReopening = false;
+    reopenAudio(audioSourceText_, settings_.captureDeviceId);
 
     ports_.startTimer();
     WorkerJobs jobs = hooks_.workerJobs;
@@ -192,6 +190,14 @@ void Station::FormActivate()
     if (!jobs.networkWork)
         jobs.networkWork = [this] { gateways_->networkCycle(); };
     workers_.start(jobs);
+}
+
+void Station::reopenAudio(const std::string& source, int captureDeviceId)
+{
+    audioSourceText_ = source;
+    state_.captureReopening = true;
+    audio_->open(source, captureDeviceId < 0 ? -1 : captureDeviceId);
+    state_.captureReopening = false;
 }
 
 bool Station::liveSourceOpen() const { return audio_->liveSourceOpen(); }
@@ -246,6 +252,9 @@ void Station::dispatchWindowMessage(unsigned message, WParam wParam)
     case WM_PLAY_RECORDING:
         audio_->playRecording();
         break;
+    case WM_CAPTURE_FAILED:
+        audio_->captureFailed();
+        break;
     default:
         break;
     }
@@ -286,6 +295,7 @@ ShutdownOutcome Station::shutDown()
     steps.releaseSockets = [this] { winsockReady_ = false; };
     ShutdownThreads threads{gpsThreadStop, workers_.gps(), netThreadStop, workers_.network()};
     lastShutdown_ = veltrin::shutDown(state_, threads, steps, env_.shutdownBudget);
+    lastShutdown_.captureAnswered = !audio_->soundCapture().abandonedThread();
     return lastShutdown_;
 }
 

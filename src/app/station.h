@@ -43,8 +43,6 @@ struct StationHooks {
     std::function<void()> buildMessageTree;
     std::function<void()> selectTodaysMessages;
     std::function<void()> loadBeaconMarks;
-    std::function<void(int deviceId)> openSoundCard;  // the capture device (-1: the default one)
-    std::function<void()> closeSoundCard;
     std::function<void()> captureFileChanged;         // opened or closed (the face updates its menu)
     std::function<bool()> gatewayQueuesEmpty;         // nothing left to send (default: true)
     WorkerJobs workerJobs;                            // the GPS and network threads' work
@@ -107,6 +105,12 @@ public:
     std::string audioFailure() const;
     // The spec of this run's audio (the setting, or the override).
     const std::string& audioSourceText() const { return audioSourceText_; }
+    // Another audio input (a choice of audioSourceChoices, the setup
+    // dialog's Apply): the open one is closed, the FIFO's buffers wait for
+    // the new one.
+    void reopenAudio(const std::string& source, int captureDeviceId);
+    // The sound card (its device lists too) and the live sources.
+    AudioInput& audioInput() { return *audio_; }
     bool gatewayQueuesEmpty() const;
 
     Settings& settings() { return settings_; }

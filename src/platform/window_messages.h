@@ -15,6 +15,8 @@ constexpr unsigned WM_SEND_STATUS_BEACON = WM_APP + 513;    // 33281
 // Our own: play the recording chosen as the audio input (posted once by the
 // first activation, so that the start-up finishes before the recording runs).
 constexpr unsigned WM_PLAY_RECORDING = WM_APP + 520;        // 33288
+// Our own: the capture thread's device failed while running (posted once).
+constexpr unsigned WM_CAPTURE_FAILED = WM_APP + 525;        // 33293
 
 using WParam = std::uintptr_t;
 

@@ -75,12 +75,17 @@ TEST_F(ShutdownFixture, ThreadThatNeverAnswersIsAbandonedAfterTheSharedBudget)
     // A network job that hangs (a blocking connect, say) for much longer than
     // the budget; it sees its flag only after the job returns.
     auto hang = std::make_shared<std::atomic<bool>>(true);
+    auto entered = std::make_shared<std::atomic<bool>>(false);
     gps.start(gpsStop, {}, 50ms);
-    net.start(netStop, [hang] {
+    net.start(netStop, [hang, entered] {
+        entered->store(true);
         while (hang->load())
             std::this_thread::sleep_for(5ms);
     }, 200ms);
-    std::this_thread::sleep_for(20ms);
+    // On a busy machine the thread may take a while to reach its job.
+    for (int i = 0; i < 1000 && !entered->load(); ++i)
+        std::this_thread::sleep_for(5ms);
+    ASSERT_TRUE(entered->load());
 
     int pumped = 0;
     ShutdownSteps steps = recordingSteps();

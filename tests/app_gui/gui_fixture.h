@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/rx_form.h"
+#include "capture/alsa_test_config.h"
 #include "app/station.h"
 #include "platform/shell.h"
 #include "platform/ui_ports.h"
@@ -84,12 +85,16 @@ protected:
         if (const char* x = std::getenv("XDG_CONFIG_HOME"))
             savedXdg_ = x;
         ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        // The window records from the sound card: a quiet one made for the
+        // test, never the machine's own.
+        quietCard_.emplace(root, std::vector<test::AlsaTestPcm>{{"default", "/dev/zero", "Quiet test card"}});
     }
 
     void TearDown() override
     {
         form.reset();
         station.reset();
+        quietCard_.reset();
         QCoreApplication::processEvents();
         std::filesystem::current_path(savedCwd_);
         if (savedXdg_)
@@ -137,6 +142,7 @@ protected:
 private:
     std::filesystem::path savedCwd_;
     std::optional<std::string> savedXdg_;
+    std::optional<test::ScopedAlsaConfig> quietCard_;
 };
 
 }  // namespace veltrin::testing

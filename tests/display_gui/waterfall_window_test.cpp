@@ -9,6 +9,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -37,7 +41,26 @@ protected:
         showAndActivate();
         return w;
     }
-    TRxForm& open() { return open(stationEnvironment()); }
+    // No audio at all: the spectra a test hands over are the only ones (the
+    // quiet test card would deliver spectra of its own).
+    TRxForm& open()
+    {
+        StationEnvironment env = stationEnvironment();
+        env.audioSource = "udp:127.0.0.1:" + std::to_string(freeUdpPort());
+        return open(std::move(env));
+    }
+    static int freeUdpPort()
+    {
+        const int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        ::bind(sock, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::getsockname(sock, reinterpret_cast<sockaddr*>(&a), &len);
+        ::close(sock);
+        return ntohs(a.sin_port);
+    }
 
     QWidget* widget(const char* name) { return form->findChild<QWidget*>(QString::fromLatin1(name)); }
     DecoderShared& shared() { return form->station().decoderShared(); }
