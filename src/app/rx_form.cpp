@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <exception>
@@ -12,6 +14,7 @@
 #include "app/rx_display_qt.h"
 #include "app/rx_memo_widget.h"
 #include "app/setup_dialog.h"
+#include "keying/keying_port.h"
 #include "app/status_bar_widget.h"
 #include "app/wave_menu_qt.h"
 #include "gateway/beacon_grid_widget.h"
@@ -112,6 +115,7 @@ void TRxForm::createDialogs()
         aboutBox_ = new TAbout(*shell_, this);
     if (!setupForm_) {
         setupForm_ = new TSetupForm(this);
+        setupForm_->applySetupTexts(station_.interfaceTextsPath());  // at its first showing
         connectSetupForm();
     }
 }
@@ -239,6 +243,9 @@ void TRxForm::Setup11Click()
 {
     setDisplayHold(3000);
     createDialogs();
+    const SetupLists lists = station_.setupLists();
+    setupForm_->fill(fillSetupValues(settings_, lists), lists, StringGrid1->font(),
+                     station_.keying().driverUnavailable());
     setupForm_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setupForm_->show();
     setupForm_->raise();
@@ -247,7 +254,11 @@ void TRxForm::Setup11Click()
 void TRxForm::connectSetupForm()
 {
     TSetupForm::Actions actions;
-    actions.apply = [this] { station_.applySetup(); };
+    actions.apply = [this](SetupValues& values, const SetupLists& lists) { station_.applySetup(values, lists); };
+    actions.fontChanged = [this](const QFont& font) {
+        StringGrid1->setFont(font);
+        LogMemo->setFont(font);
+    };
     actions.save = [this] { saveSettingsFile(); };
     actions.setDisplayHold = [this](int ticks) { setDisplayHold(ticks); };
     setupForm_->setActions(std::move(actions));

@@ -218,6 +218,30 @@ void Station::applySetup()
 
 void Station::openGpsPort() { gps_->openGpsPort(); }
 
+SetupLists Station::setupLists()
+{
+    SoundCapture& capture = audio_->soundCapture();
+    return veltrin::setupLists(settings_, capture.captureDevices(), capture.playbackDevices());
+}
+
+void Station::applySetup(SetupValues& values, const SetupLists& lists)
+{
+    const SetupRestarts restart = applySetupValues(values, lists, settings_, keying_->driverUnavailable());
+    if (restart.audio)
+        reopenAudio(restart.audioSource, restart.captureDeviceId);
+    if (restart.receiveChain)
+        sampleChain().setupReceiveChain(settings_.centreFreqMilliHz * 0.001);
+    if (restart.keying) {
+        keying_->closeKeyingPort();
+        keying_->configureKeyingPort(keyingValuesOf(settings_));
+    }
+    if (restart.gps)
+        gps_->openGpsPort();
+    applySetup();
+    // No signal until a decoder reports one again.
+    decoderShared_->StatusMasks[kMaskSignal] = 0;
+}
+
 void Station::dispatchWindowMessage(unsigned message, WParam wParam)
 {
     switch (message) {

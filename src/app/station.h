@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/process_objects.h"
+#include "app/setup_values.h"
 #include "app/shutdown.h"
 #include "app/station_ports.h"
 #include "app/timer_schedule.h"
@@ -86,6 +87,11 @@ public:
     // The setup dialog's values take effect: the network thread's copy of
     // the gateway settings and the own fix are renewed.
     void applySetup();
+    // The setup dialog's lists (sound devices as counted at start, COM ports
+    // with their paths) and its Apply: the values stored, then only what
+    // changed restarted (audio input, receive chain, keying port, GPS port).
+    SetupLists setupLists();
+    void applySetup(SetupValues& values, const SetupLists& lists);
 
     // The GPS port of the settings' `gpsPort` and `gpsSpeed` (re)opened: the
     // setup dialog calls it when either changed.
