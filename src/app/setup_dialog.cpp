@@ -246,6 +246,7 @@ void TSetupForm::fill(const SetupValues& v, const SetupLists& lists, const QFont
                       bool parallelDriverMissing)
 {
     filling_ = true;
+    filled_ = true;
     lists_ = lists;
     parallelDriverMissing_ = parallelDriverMissing;
     ReverseBox->setChecked(v.reverse);
@@ -476,6 +477,8 @@ void TSetupForm::holdDisplay(int ticks)
 
 void TSetupForm::applyValues()
 {
+    if (!filled_)
+        return;
     SetupValues v = values();
     if (actions_.apply)
         actions_.apply(v, lists_);

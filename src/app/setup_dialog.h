@@ -72,6 +72,7 @@ private:
 
     Actions actions_;
     SetupLists lists_;
+    bool filled_ = false;  // nothing to apply before the first filling
     bool fontChanged_ = false;
     bool textsLoaded_ = false;
     bool filling_ = false;

@@ -207,8 +207,10 @@ SetupRestarts applySetupValues(SetupValues& v, const SetupLists& lists, Settings
         type = kKeyingNone;
     const int number = v.portNumberIndex + 1;
     const int address = hexAddress(v.portAddress);
-    if (type != s.keyingPortType || number != s.keyingPortNumber || v.pttIndex != s.pttPin ||
-        v.power1Index != s.power1Pin || v.power2Index != s.power2Pin || address != s.lptAddress) {
+    // With no keying port the blank lists say nothing of the stored pins.
+    const bool stillNone = type == kKeyingNone && s.keyingPortType == kKeyingNone;
+    if (!stillNone && (type != s.keyingPortType || number != s.keyingPortNumber || v.pttIndex != s.pttPin ||
+                       v.power1Index != s.power1Pin || v.power2Index != s.power2Pin || address != s.lptAddress)) {
         s.keyingPortType = type;
         s.keyingPortNumber = number;
         s.pttPin = v.pttIndex;
