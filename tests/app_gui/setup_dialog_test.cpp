@@ -8,6 +8,7 @@
 
 #include "gui_fixture.h"
 #include "app/setup_dialog.h"
+#include "config/interface_texts.h"
 #include "gateway/gateways.h"
 #include "gps/gps_service.h"
 #include "gps/pseudo_terminal.h"
@@ -120,6 +121,28 @@ TEST_F(SetupDialogTest, TextsFileRenamesThePagesItNames)
     EXPECT_EQ(pages->tabText(2), QStringLiteral(" Text "));
     EXPECT_EQ(control<QPushButton>("SetupCancel")->text(), QStringLiteral("Abbrechen"));
     EXPECT_EQ(control<QPushButton>("SetupOK")->text(), QStringLiteral("OK"));
+}
+
+// Values edited by hand into the files: the dialog and the station take
+// them without harm, each falling back to what its rules give.
+TEST_F(SetupDialogTest, AbsurdValuesInTheFilesFallBack)
+{
+    std::ofstream(kSettingsFileName, std::ios::binary)
+        << "[General]\r\nkeyingPortType=99\r\nkeyingPortNumber=-5\r\npttPin=1000\r\npower1Pin=-7\r\n"
+        << "gpsPort=1000\r\ngpsSpeed=-1\r\nlptAddress=999999\r\ncaptureChannel=7\r\ncaptureDeviceId=99\r\n"
+        << "[TracCar]\r\nTccPort0=999999999999\r\nTccPort1=-80\r\n[Ports]\r\nCOM1000=/dev/null\r\n";
+    std::ofstream(exeDir / "STRINGS.INI", std::ios::binary)
+        << "[SetupForm]\r\nTabSheet1=\xff\xfe\x00\x81\r\nSetupOK=\"\r\n[RxForm]\r\nDeleteFileMessage=%s%n\xff\r\n";
+    TRxForm& w = openSetup();
+    EXPECT_EQ(w.settings().keyingPortType, 0);
+    EXPECT_EQ(control<QComboBox>("GpsPortBox")->currentIndex(), 0);
+    EXPECT_EQ(control<QComboBox>("InCardNumBox")->currentIndex(), 0);  // no device 99 here
+    click("SetupApply");
+    EXPECT_EQ(w.settings().gpsPort, 0);
+    EXPECT_EQ(w.settings().gpsSpeed, -1);  // kept: the port is off
+    EXPECT_EQ(interfaceTexts().DeleteFileMessage, "Delete the file %s ?");
+    click("SetupOK");
+    EXPECT_FALSE(w.setupForm()->isVisible());
 }
 
 }  // namespace
