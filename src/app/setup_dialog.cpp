@@ -70,6 +70,7 @@ TSetupForm::TSetupForm(QWidget* parent) : QDialog(parent)
 
     auto* layout = new QVBoxLayout(this);
     PageControl1 = named(new QTabWidget(this), "PageControl1");
+    PageControl1->setUsesScrollButtons(false);  // all six page tabs in sight
     buildInterfacePage(PageControl1);
     buildSpeedsPage(PageControl1);
     buildTextPage(PageControl1);
