@@ -43,6 +43,7 @@ const char kUsage[] =
     "                       stdin             the same raw samples on standard input\n"
     "                       wav:FILE          a recording, in real time\n"
     "  --fast             play a wav: recording as fast as the machine allows\n"
+    "  --enhanced         the enhanced decoding for this run (hears weaker signals)\n"
     "  --start-time TIME  \"YYYY-MM-DD hh:mm:ss\": file names and time marks follow\n"
     "                     the audio from this time instead of the system clock\n"
     "  --utc              TIME is UTC (otherwise local time)\n"
@@ -199,6 +200,8 @@ std::string parseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
             options.listPorts = true;
         else if (arg == "--fast")
             options.fast = true;
+        else if (arg == "--enhanced")
+            options.enhanced = true;
         else if (arg == "--utc")
             options.utc = true;
         else if (arg == "--workdir")
@@ -274,6 +277,7 @@ int runHeadless(const HeadlessOptions& options)
     environment.commandLine = options.slashOptions;
     environment.audioSource = audio;
     environment.fastAudio = options.fast;
+    environment.enhancedDecoder = options.enhanced;
     environment.keepWorkingDirectory = !options.workdir.empty();
     auto station = std::make_unique<Station>(environment);
 

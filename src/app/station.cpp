@@ -153,6 +153,8 @@ void Station::FormActivate()
     IniFile ini(kSettingsFileName);
     readSamplingFreq(ini, settings_);
     applyCommandLine(env_.commandLine, settings_);
+    if (env_.enhancedDecoder)
+        settings_.enhancedDecoder = 1;
     loadSettings(ini, settings_);
     settings_.zoom = validZoom(settings_.zoom);
     settings_.waterfallGain = validWaterfallGain(settings_.waterfallGain);

@@ -12,8 +12,9 @@ namespace veltrin {
 struct BlockReading {
     std::uint8_t symbols[kBlockSymbols] = {};           // hard values, oldest first
     std::uint8_t received[kBlockCodewords][kRsLength] = {};  // de-interleaved
-    // History slot (0..1023) of the tone read for each symbol; the step of
-    // symbol k is measured from the tone at toneHop[k] - 11 to toneHop[k].
+    // History slot (0..1023) of each symbol's tone on the block's timing
+    // grid (the fine per-symbol offsets of the hard reading left out: at
+    // low SNR they follow the noise).
     int toneHop[kBlockSymbols] = {};
 };
 

@@ -64,7 +64,7 @@ BlockSearch::SymbolStep BlockSearch::SymbolStepAt(int at, int n) const
     const int b = n > 0 ? at - kHopsPerSymbol : at;
     const int best = timing_.BestQualityOffset<5>(b, -2, n);
     const double d = static_cast<double>(timing_.toneAt(at + best)) - timing_.toneAt(at + best - kHopsPerSymbol);
-    return {best, d, SymbolTiming::wrap(at + best)};
+    return {best, d};
 }
 
 // The header test beyond the sync match: type, flags and CRC. Packs the block.
@@ -95,7 +95,7 @@ void BlockSearch::ReadBlock(int ref, int& g, int& drift, int& avg)
         h -= kHopsPerSymbol;
         const SymbolStep step = SymbolStepAt(h, k < 40 ? -8 : 8);
         reading_.symbols[kBlockSymbols - 1 - k] = static_cast<std::uint8_t>(timing_.StepToNibble(step.difference));
-        reading_.toneHop[kBlockSymbols - 1 - k] = step.toneHop;
+        reading_.toneHop[kBlockSymbols - 1 - k] = SymbolTiming::wrap(h);
         if (step.offset >= 2 && drift < kMaxDrift) {
             h += 1;
             drift += 1;

@@ -39,7 +39,6 @@ private:
     struct SymbolStep {
         int offset;
         double difference;
-        int toneHop;  // history slot of the newer tone
     };
 
     int BestOffset(int start, int n) const;

@@ -27,6 +27,13 @@ void TIfsk16Decoder::setLinks(const DecoderLinks& links)
 
 bool TIfsk16Decoder::x1Enabled() const { return !links_.options || links_.options->EnableX1Rx != 0; }
 
+void TIfsk16Decoder::SelectComposition()
+{
+    const bool enhanced = links_.options && links_.options->enhancedDecoder != 0;
+    tones_ = enhanced ? static_cast<ToneAnalysis*>(&fineTones_) : &standardTones_;
+    search_.setDecoding(enhanced ? static_cast<BlockDecoding*>(&softBlocks_) : &hardBlocks_);
+}
+
 void TIfsk16Decoder::Setup(int speed, int spacingFactor, double centreHz)
 {
     if (sizeof(Msg_header) != kMsgHeaderBytes) {
@@ -73,7 +80,8 @@ void TIfsk16Decoder::SetCenterFreq(double centreHz)
     const double hi = std::floor(g_.fftSize * g_.searchHi / kSampleRate + 0.5);
     g_.binLo = static_cast<int>(std::clamp(lo, 2.0, top));
     g_.binHi = static_cast<int>(std::clamp(hi, static_cast<double>(g_.binLo), top));
-    tones_->configure(g_);
+    standardTones_.configure(g_);
+    fineTones_.configure(g_);
 }
 
 void TIfsk16Decoder::Reset()
@@ -90,6 +98,7 @@ void TIfsk16Decoder::RunHop()
     const int n = g_.windowLen;
     const float* window = ring_ + ringPos_ + kRingSize - n;
 
+    SelectComposition();
     const bool analyse = !(g_.speed == 1 && !x1Enabled());
     DecoderShared* shared = links_.shared;
     const bool spectrum = g_.speed == 1 && shared && shared->spectrumPending == 0;

@@ -13,8 +13,10 @@
 #include "modem/block_search.h"
 #include "modem/decoder_geometry.h"
 #include "modem/decoder_status.h"
+#include "modem/fine_tone_analysis.h"
 #include "modem/message_assembly.h"
 #include "modem/msg_header.h"
+#include "modem/soft_block_decoding.h"
 #include "modem/symbol_timing.h"
 #include "modem/tone_analysis.h"
 
@@ -99,6 +101,7 @@ public:
     int lastBlockSymbol() const { return assembly_.lastBlockSymbol(); }
     const std::uint8_t* symbols() const { return search_.reading().symbols; }
     const DecoderStatus& status() const { return status_; }
+    bool enhanced() const { return tones_ == &fineTones_; }
     // Tone spacing in FFT bins.
     int binsPerPosition() const { return g_.binsPerPosition(); }
 
@@ -113,6 +116,7 @@ private:
     void RunHop();
     void StoreHop(double quality, double tonePos);
     bool x1Enabled() const;
+    void SelectComposition();
     void RxText(const char* text);
 
     DecoderLinks links_{};
@@ -126,14 +130,18 @@ private:
     float ring_[2 * kRingSize] = {};
     int ringPos_ = 0;
 
-    // The blocks of the standard composition.
-    StandardToneAnalysis standardTones_;
-    HardBlockDecoding hardBlocks_;
-    ToneAnalysis* tones_ = &standardTones_;
-
     DecoderStatus status_{};
     DecoderStatusPresenter presenter_;
     SymbolTiming timing_;
+
+    // The standard composition, and the enhanced one (the option
+    // enhancedDecoder, read per hop): a tone analysis that also keeps fine
+    // tone powers, and soft-decision block decoding.
+    StandardToneAnalysis standardTones_;
+    HardBlockDecoding hardBlocks_;
+    FineToneAnalysis fineTones_;
+    SoftBlockDecoding softBlocks_{fineTones_, timing_};
+    ToneAnalysis* tones_ = &standardTones_;
     MessageAssembly assembly_;
     BlockSearch search_{timing_, assembly_, status_};
 };
