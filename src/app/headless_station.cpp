@@ -46,6 +46,7 @@ const char kUsage[] =
     "  --fast             play a wav: recording as fast as the machine allows\n"
     "  --list-audio       list the audio sources, sound cards first with their\n"
     "                     captureDeviceId (section General of VELTRIN.INI), and exit\n"
+    "  --enhanced         the enhanced decoding for this run (hears weaker signals)\n"
     "  --start-time TIME  \"YYYY-MM-DD hh:mm:ss\": file names and time marks follow\n"
     "                     the audio from this time instead of the system clock\n"
     "  --utc              TIME is UTC (otherwise local time)\n"
@@ -204,6 +205,8 @@ std::string parseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
             options.fast = true;
         else if (arg == "--list-audio")
             options.listAudio = true;
+        else if (arg == "--enhanced")
+            options.enhanced = true;
         else if (arg == "--utc")
             options.utc = true;
         else if (arg == "--workdir")
@@ -294,6 +297,7 @@ int runHeadless(const HeadlessOptions& options)
     environment.commandLine = options.slashOptions;
     environment.audioSource = audio;
     environment.fastAudio = options.fast;
+    environment.enhancedDecoder = options.enhanced;
     environment.keepWorkingDirectory = !options.workdir.empty();
     auto station = std::make_unique<Station>(environment);
 

@@ -18,6 +18,7 @@ struct HeadlessOptions {
     std::string audio;        // --audio SOURCE
     bool fast = false;        // --fast
     bool listAudio = false;   // --list-audio: print the audio sources and exit
+    bool enhanced = false;    // --enhanced: the enhanced decoding for this run
     std::string startTime;    // --start-time "YYYY-MM-DD hh:mm:ss": a clock that runs with the audio
     bool utc = false;         // --utc: the start time is UTC
     std::string recordFile;   // --record FILE: the WAV capture file, open from the start

@@ -33,6 +33,7 @@ int runWindow(int argc, char** argv)
     environment.commandLine = error.empty() ? options.slashOptions : joinArguments(argc, argv);
     environment.audioSource = options.audio;
     environment.fastAudio = options.fast;
+    environment.enhancedDecoder = options.enhanced;
     auto station = std::make_unique<Station>(environment);
     try {
         auto form = std::make_unique<TRxForm>(*station);

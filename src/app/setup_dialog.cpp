@@ -150,7 +150,8 @@ void TSetupForm::buildSpeedsPage(QTabWidget* pages)
     EnableX4box = check("EnableX4box", "Enable 5.86 Bd decoder", page);
     EnableX16box = check("EnableX16box", "Enable 23.44 Bd decoder", page);
     EnableX32box = check("EnableX32box", "Enable 46.88 Bd decoder", page);
-    for (QCheckBox* c : {EnableX1box, EnableX4box, EnableX16box, EnableX32box})
+    EnhancedDecoderBox = check("EnhancedDecoderBox", "Enhanced decoding of weak signals (more CPU)", page);
+    for (QCheckBox* c : {EnableX1box, EnableX4box, EnableX16box, EnableX32box, EnhancedDecoderBox})
         box->addWidget(c);
     box->addStretch(1);
     pages->addTab(page, QStringLiteral("RX Speeds"));
@@ -310,6 +311,7 @@ void TSetupForm::fill(const SetupValues& v, const SetupLists& lists, const QFont
     EnableX4box->setChecked(v.enableX4);
     EnableX16box->setChecked(v.enableX16);
     EnableX32box->setChecked(v.enableX32);
+    EnhancedDecoderBox->setChecked(v.enhanced);
 }
 
 SetupValues TSetupForm::values() const
@@ -358,6 +360,7 @@ SetupValues TSetupForm::values() const
     v.enableX4 = EnableX4box->isChecked();
     v.enableX16 = EnableX16box->isChecked();
     v.enableX32 = EnableX32box->isChecked();
+    v.enhanced = EnhancedDecoderBox->isChecked();
     return v;
 }
 

@@ -100,6 +100,7 @@ private:
     QCheckBox* EnableX4box = nullptr;
     QCheckBox* EnableX16box = nullptr;
     QCheckBox* EnableX32box = nullptr;
+    QCheckBox* EnhancedDecoderBox = nullptr;
     QCheckBox* UseUtcBox = nullptr;
     QCheckBox* PutTimeBox = nullptr;
     QCheckBox* PutTimeFilesBox = nullptr;

@@ -163,6 +163,7 @@ SetupValues fillSetupValues(const Settings& s, const SetupLists& lists)
     v.enableX4 = flag(s.EnableX4Rx);
     v.enableX16 = flag(s.EnableX16Rx);
     v.enableX32 = flag(s.EnableX32Rx);
+    v.enhanced = flag(s.enhancedDecoder);
     return v;
 }
 
@@ -260,6 +261,7 @@ SetupRestarts applySetupValues(SetupValues& v, const SetupLists& lists, Settings
     s.EnableX4Rx = v.enableX4 ? 1 : 0;
     s.EnableX16Rx = v.enableX16 ? 1 : 0;
     s.EnableX32Rx = v.enableX32 ? 1 : 0;
+    s.enhancedDecoder = v.enhanced ? 1 : 0;  // read by the decoders from their next hop
     return r;
 }
 

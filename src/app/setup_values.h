@@ -30,6 +30,7 @@ struct SetupValues {
     int pttIndex = 0, power1Index = 0, power2Index = 0;
     // "RX Speeds"
     bool enableX1 = true, enableX4 = true, enableX16 = true, enableX32 = true;
+    bool enhanced = false;  // EnhancedDecoderBox: the weak-signal decoding
     // " Text "
     bool useUtc = false, putTime = false, putTimeFiles = false, addComment = false;
     std::string commentText;

@@ -155,6 +155,8 @@ void Station::FormActivate()
     IniFile ini(kSettingsFileName);
     readSamplingFreq(ini, settings_);
     applyCommandLine(env_.commandLine, settings_);
+    if (env_.enhancedDecoder)
+        settings_.enhancedDecoder = 1;
     loadSettings(ini, settings_);
     keying_->configureKeyingPort(keyingValuesOf(settings_));
     settings_.zoom = validZoom(settings_.zoom);

@@ -55,6 +55,7 @@ struct StationEnvironment {
     std::string executableDir;   // empty: the folder of the running program
     std::string audioSource;     // non-empty: overrides the AudioSource setting for this run
     bool fastAudio = false;      // recordings played as fast as the station takes them
+    bool enhancedDecoder = false;  // --enhanced: the enhanced decoding whatever the settings say
     bool keepWorkingDirectory = false;  // chosen by the face (--workdir): no DefaultDir rule
     WaitBudget shutdownBudget;   // 350 x 30 ms
 };

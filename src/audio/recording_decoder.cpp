@@ -33,6 +33,7 @@ void applyRecordingOptions(const RecordingOptions& options, Settings& settings)
     settings.SamplingFreq = options.samplingFreq;
     settings.decimatedRate = options.samplingFreq * 0.25;
     settings.inverseManipulation = options.inverse ? 1 : 0;
+    settings.enhancedDecoder = options.enhanced ? 1 : 0;
     settings.EnableX1Rx = options.enabled[0] ? 1 : 0;
     settings.EnableX4Rx = options.enabled[1] ? 1 : 0;
     settings.EnableX16Rx = options.enabled[2] ? 1 : 0;

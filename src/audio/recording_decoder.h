@@ -20,10 +20,11 @@ struct RecordingOptions {
     double samplingFreq = 48000.0;  // calibrated rate of the recording's sound card
     double centreHz = 1700.0;       // speed-1 and speed-4 decoders
     bool inverse = false;           // tones stepping downwards (LSB)
+    bool enhanced = false;          // the enhanced (weak-signal) decoding
     std::array<bool, 4> enabled{true, true, true, true};  // speeds 1, 4, 16, 32
 };
 
-// SamplingFreq, decimatedRate, inverseManipulation, EnableX*Rx and the
+// SamplingFreq, decimatedRate, inverseManipulation, enhancedDecoder, EnableX*Rx and the
 // centre frequency from the options.
 void applyRecordingOptions(const RecordingOptions& options, Settings& settings);
 

@@ -111,6 +111,7 @@ constexpr IntKey kIntKeys[] = {
     {kGeneralSection, "centreFreqMilliHz", &Settings::centreFreqMilliHz},
     {kGeneralSection, "CenterFreq", &Settings::displayCentre},
     {kGeneralSection, "inverseManipulation", &Settings::inverseManipulation},
+    {kGeneralSection, "enhancedDecoder", &Settings::enhancedDecoder},
     {kGeneralSection, "useUtc", &Settings::useUtc},
     {kGeneralSection, "rawLogTimeMarks", &Settings::rawLogTimeMarks},
     {kGeneralSection, "messageFileTimeMarks", &Settings::messageFileTimeMarks},

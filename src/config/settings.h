@@ -19,10 +19,11 @@ inline constexpr const char* kTraccarSection = "TracCar";
 inline constexpr const char* kPortsSection = "Ports";
 inline constexpr const char* kSettingsFileName = "VELTRIN.INI";
 
-// The two settings the decoders read while they run.
+// The settings the decoders read while they run.
 struct DecoderOptions {
     int EnableX1Rx = 1;
     int inverseManipulation = 0;
+    int enhancedDecoder = 0;  // 1: the weak-signal decoding in place of the standard one
 };
 
 // What the sample chain reads while it runs (the decoders' two included).

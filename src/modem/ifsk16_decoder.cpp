@@ -1,15 +1,12 @@
-// Set-up, sample entry, per-hop tone analysis and symbol timing.
+// Set-up, sample entry and the hop clock; the wiring of the blocks.
 #include "modem/ifsk16_decoder.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "config/settings.h"
 #include "messages/rx_text_sink.h"
 #include "modem/decoder_shared.h"
-#include "modem/fft.h"
-#include "modem/tone_steps.h"
 #include "platform/window_messages.h"
 
 namespace veltrin {
@@ -18,16 +15,24 @@ namespace {
 constexpr double kSampleRate = 12000.0;
 }  // namespace
 
-TIfsk16Decoder::TIfsk16Decoder()
+TIfsk16Decoder::TIfsk16Decoder() { search_.setDecoding(&hardBlocks_); }
+
+void TIfsk16Decoder::setLinks(const DecoderLinks& links)
 {
-    std::memset(body_, kBodyFiller, sizeof body_);
+    links_ = links;
+    timing_.configure(g_.binsPerPosition(), links_.options);
+    presenter_.setTargets(links_.status, links_.shared, g_.speed);
+    assembly_.setTargets(links_.rx, links_.sink, &presenter_, g_.speed);
 }
 
-void TIfsk16Decoder::setLinks(const DecoderLinks& links) { links_ = links; }
-
-bool TIfsk16Decoder::inverse() const { return links_.options && links_.options->inverseManipulation != 0; }
-
 bool TIfsk16Decoder::x1Enabled() const { return !links_.options || links_.options->EnableX1Rx != 0; }
+
+void TIfsk16Decoder::SelectComposition()
+{
+    const bool enhanced = links_.options && links_.options->enhancedDecoder != 0;
+    tones_ = enhanced ? static_cast<ToneAnalysis*>(&fineTones_) : &standardTones_;
+    search_.setDecoding(enhanced ? static_cast<BlockDecoding*>(&softBlocks_) : &hardBlocks_);
+}
 
 void TIfsk16Decoder::Setup(int speed, int spacingFactor, double centreHz)
 {
@@ -41,18 +46,19 @@ void TIfsk16Decoder::Setup(int speed, int spacingFactor, double centreHz)
     if (spacingFactor < 1 || spacingFactor > 8)
         return;
     initialised_ = 0;
-    speed_ = speed;
-    spacingFactor_ = spacingFactor;
-    windowLen_ = 8192 / speed;
-    padFactor_ = speed <= 4 ? 1 : 4;
-    fftSize_ = padFactor_ * windowLen_;
-    spacingHz_ = kSampleRate / windowLen_ * spacingFactor_;
+    g_.speed = speed;
+    g_.spacingFactor = spacingFactor;
+    g_.windowLen = 8192 / speed;
+    g_.padFactor = speed <= 4 ? 1 : 4;
+    g_.fftSize = g_.padFactor * g_.windowLen;
+    g_.spacingHz = kSampleRate / g_.windowLen * g_.spacingFactor;
     if (speed <= 4)
-        hopThreshold_ = ((2 * windowLen_ + 11) / 22) * 1000;
+        hopThreshold_ = ((2 * g_.windowLen + 11) / 22) * 1000;
     else
-        hopThreshold_ = (2000 * windowLen_ + 11) / 22;
+        hopThreshold_ = (2000 * g_.windowLen + 11) / 22;
     hopAcc_ = 0;
     ringPos_ = 0;
+    setLinks(links_);
     SetCenterFreq(centreHz);
     Reset();
     initialised_ = 1;
@@ -60,204 +66,79 @@ void TIfsk16Decoder::Setup(int speed, int spacingFactor, double centreHz)
 
 void TIfsk16Decoder::SetCenterFreq(double centreHz)
 {
-    if (fftSize_ == 0 || !std::isfinite(centreHz))
+    if (g_.fftSize == 0 || !std::isfinite(centreHz))
         return;
-    bandLo_ = centreHz - 8.5 * spacingHz_;
-    bandHi_ = centreHz + 8.5 * spacingHz_;
-    searchLo_ = centreHz - 11.0 * spacingHz_ - 120.0;
-    searchHi_ = centreHz + 11.0 * spacingHz_ + 120.0;
+    g_.centreHz = centreHz;
+    g_.bandLo = centreHz - 8.5 * g_.spacingHz;
+    g_.bandHi = centreHz + 8.5 * g_.spacingHz;
+    g_.searchLo = centreHz - 11.0 * g_.spacingHz - 120.0;
+    g_.searchHi = centreHz + 11.0 * g_.spacingHz + 120.0;
     // The peak search reads one bin beyond each end, so the band stays inside
     // 1 .. fftSize/2 - 3 whatever the centre frequency.
-    const double top = fftSize_ / 2 - 4;
-    const double lo = std::floor(fftSize_ * searchLo_ / kSampleRate + 0.5);
-    const double hi = std::floor(fftSize_ * searchHi_ / kSampleRate + 0.5);
-    binLo_ = static_cast<int>(std::clamp(lo, 2.0, top));
-    binHi_ = static_cast<int>(std::clamp(hi, static_cast<double>(binLo_), top));
+    const double top = g_.fftSize / 2 - 4;
+    const double lo = std::floor(g_.fftSize * g_.searchLo / kSampleRate + 0.5);
+    const double hi = std::floor(g_.fftSize * g_.searchHi / kSampleRate + 0.5);
+    g_.binLo = static_cast<int>(std::clamp(lo, 2.0, top));
+    g_.binHi = static_cast<int>(std::clamp(hi, static_cast<double>(g_.binLo), top));
+    standardTones_.configure(g_);
+    fineTones_.configure(g_);
 }
 
 void TIfsk16Decoder::Reset()
 {
     hopAcc_ = 0;
     ringPos_ = 0;
-    histPos_ = 0;
-    std::fill(std::begin(quality_), std::end(quality_), 0.0f);
-    hopInSymbol_ = 0;
-    symbolClock_ = 0;
-    signalPresent_ = 0;
-
-    lockCountdown_ = 0;
-    lives_ = 0;
-    activityHold_ = 0;
-    messageTimeout_ = 0;
-    sygnHold_ = 0;
-    std::memset(symbols_, 0, sizeof symbols_);
-
-    msgState_ = 0;
-    faultCount_ = 0;
-    bodyCount_ = 0;
-    lastBlockSymbol_ = 0;
-    header_ = Msg_header{};
-    std::memset(body_, kBodyFiller, sizeof body_);
+    timing_.reset();
+    search_.reset();
+    assembly_.reset();
 }
 
 void TIfsk16Decoder::RunHop()
 {
-    // The newest N samples, oldest first, read in place from the mirrored
-    // ring; the zero padding up to fftSize is implied by the transform.
-    const int n = windowLen_;
+    const int n = g_.windowLen;
     const float* window = ring_ + ringPos_ + kRingSize - n;
 
-    const bool analyse = !(speed_ == 1 && !x1Enabled());
+    SelectComposition();
+    const bool analyse = !(g_.speed == 1 && !x1Enabled());
     DecoderShared* shared = links_.shared;
-    const bool spectrum = speed_ == 1 && shared && shared->spectrumPending == 0;
+    const bool spectrum = g_.speed == 1 && shared && shared->spectrumPending == 0;
     if (!analyse && !spectrum)
         return;
-    int kLo = binLo_ - 1;
-    int kHi = binHi_ + 1;
+    SpectrumOut out;
     if (spectrum) {
-        kLo = 0;
-        kHi = std::max(kHi, std::min(n / 2, kSpectrumBins) - 1);
+        out.re = shared->SpectrumRe;
+        out.im = shared->SpectrumIm;
+        out.count = std::min(n / 2, kSpectrumBins);
     }
-    RealFftBins(window, n, fftSize_, kLo, kHi, fftRe_, fftIm_, workRe_, workIm_);
-
+    const HopTone tone =
+        tones_->analyse(window, analyse, spectrum ? &out : nullptr, SymbolTiming::wrap(timing_.histPos() + 1));
     if (spectrum) {
-        const int count = std::min(n / 2, kSpectrumBins);
-        std::memcpy(shared->SpectrumRe, fftRe_, sizeof(float) * count);
-        std::memcpy(shared->SpectrumIm, fftIm_, sizeof(float) * count);
         shared->spectrumPending = 1;
         if (links_.poster)
             links_.poster->postWindowMessage(WM_SPECTRUM_READY, 0);
     }
     if (analyse)
-        AnalyseHop();
-}
-
-void TIfsk16Decoder::AnalyseHop()
-{
-    // Single precision is ample here: the magnitudes are stored as floats and
-    // the power threshold 1e-12 is far inside the float range.
-    const float scale = static_cast<float>(1.0 / (2.0 * windowLen_ * static_cast<double>(windowLen_)));
-    BandMagnitudes(fftRe_, fftIm_, binLo_ - 1, binHi_ + 1, scale, mag_);
-    const ToneEstimate est = EstimateTone(mag_, binLo_, binHi_, binsPerPosition());
-    StoreHop(est.quality, est.position);
+        StoreHop(tone.quality, tone.position);
 }
 
 void TIfsk16Decoder::StoreHop(double quality, double tonePos)
 {
-    histPos_ = wrap(histPos_ + 1);
-    quality_[histPos_] = static_cast<float>(quality);
-    tonePos_[histPos_] = static_cast<float>(tonePos);
-    if (++hopInSymbol_ < kHopsPerSymbol)
+    if (!timing_.StoreHop(quality, tonePos))
         return;
-    SymbolBoundary();
-}
-
-void TIfsk16Decoder::SymbolBoundary()
-{
-    hopInSymbol_ = 0;
-    int ref = histPos_ - 22;
-    const int base = histPos_ - 198;
-    // Timing: the phase (in hops) at which the last 16 symbols were strongest.
-    const int best = BestQualityOffset<7>(base, -3, 16);
-    // One hop of correction per symbol, whatever the distance.
-    if (best > 0) {
-        hopInSymbol_ = -1;
-        ref += 1;
-    } else if (best < 0) {
-        hopInSymbol_ = 1;
-        ref -= 1;
-    }
-    ++symbolClock_;
-    ref = wrap(ref);
-    TrackBlock(ref);
-    DetectSygn();
-    DetectCarrier(ref);
-    PublishStatus();
-}
-
-void TIfsk16Decoder::DetectCarrier(int ref)
-{
-    int best = 0;
-    float bestQ = 0.0f;
-    for (int j = -4; j <= 4; ++j) {
-        const float q = quality_[wrap(ref + j)];
-        if (q > bestQ) {
-            bestQ = q;
-            best = j;
-        }
-    }
-    int ok = best >= -1 && best <= 1;
-    if (ok)
-        ok = StepQuality(tonePos_[wrap(ref)] - tonePos_[wrap(ref - 11)]) >= 30;
-    signalPresent_ = UpdateCarrier(carrierFlags_, ok, signalPresent_);
-}
-
-double TIfsk16Decoder::QualitySum(int start, int n) const
-{
-    const int step = n > 0 ? kHopsPerSymbol : -kHopsPerSymbol;
-    const int count = n > 0 ? n : -n;
-    double sum = 0.0;
-    int at = start;
-    for (int i = 0; i < count; ++i, at += step)
-        sum += quality_[wrap(at)];
-    return sum;
-}
-
-template <int V>
-int TIfsk16Decoder::BestQualityOffset(int start, int lo, int n) const
-{
-    const int step = n > 0 ? kHopsPerSymbol : -kHopsPerSymbol;
-    const int count = n > 0 ? n : -n;
-    double sums[V] = {};
-    int at = start + lo;
-    for (int i = 0; i < count; ++i, at += step) {
-        const int a = wrap(at);
-        // Unrolled so that the sums stay in registers.
-        if (a + V <= kHistorySize) {
-#pragma GCC unroll 16
-            for (int c = 0; c < V; ++c)
-                sums[c] += quality_[a + c];
-        } else {
-#pragma GCC unroll 16
-            for (int c = 0; c < V; ++c)
-                sums[c] += quality_[wrap(a + c)];
-        }
-    }
-    int best = 0;
-    double bestSum = 0.0;
-    for (int c = 0; c < V; ++c)
-        if (sums[c] > bestSum) {
-            bestSum = sums[c];
-            best = lo + c;
-        }
-    return best;
-}
-
-// Symbol timing (7 phases), symbol steps (5) and block timing (9).
-template int TIfsk16Decoder::BestQualityOffset<5>(int, int, int) const;
-template int TIfsk16Decoder::BestQualityOffset<7>(int, int, int) const;
-template int TIfsk16Decoder::BestQualityOffset<9>(int, int, int) const;
-
-int TIfsk16Decoder::StepToNibble(double binDifference) const
-{
-    return NibbleOfStep(NormaliseStep(binDifference, binsPerPosition(), inverse()));
-}
-
-int TIfsk16Decoder::StepQuality(double binDifference) const
-{
-    return QualityOfStep(NormaliseStep(binDifference, binsPerPosition(), inverse()));
+    const int ref = timing_.Boundary();
+    search_.TrackBlock(ref);
+    search_.DetectSygn();
+    timing_.DetectCarrier(ref);
+    status_.signal = timing_.signalPresent() != 0;
+    search_.reportLamps();
+    presenter_.flushPanels(status_);
+    presenter_.publishLamps(status_);
 }
 
 void TIfsk16Decoder::RxText(const char* text)
 {
     if (links_.rx)
         links_.rx->appendRxText(text);
-}
-
-void TIfsk16Decoder::RawLogNewLine()
-{
-    if (links_.rx)
-        links_.rx->rawLogNewLine();
 }
 
 }  // namespace veltrin

@@ -1,13 +1,24 @@
 #pragma once
-// One IFSK16 receiver for one of the four speeds: from 12000 Hz samples to
-// tone estimates (sliding FFT, 11 hops per symbol), symbol timing, 60-symbol
-// blocks with their sync patterns, Reed-Solomon decoding and assembled
-// messages. The object holds all its buffers as fixed arrays; nothing is
-// allocated after construction. Main thread only.
+// One IFSK16 receiver for one of the four speeds, composed of blocks with
+// narrow interfaces: the sample ring and hop clock here, then tone analysis
+// (11 hops per symbol), symbol timing, block search and lock, block decoding
+// and message assembly. The blocks report their state in a DecoderStatus that
+// the presenter turns into panel texts and lamps. The object holds all its
+// buffers as fixed arrays; nothing is allocated after construction. Main
+// thread only.
 #include <cstdint>
 
 #include "modem/block_codec.h"
+#include "modem/block_decoding.h"
+#include "modem/block_search.h"
+#include "modem/decoder_geometry.h"
+#include "modem/decoder_status.h"
+#include "modem/fine_tone_analysis.h"
+#include "modem/message_assembly.h"
 #include "modem/msg_header.h"
+#include "modem/soft_block_decoding.h"
+#include "modem/symbol_timing.h"
+#include "modem/tone_analysis.h"
 
 namespace veltrin {
 
@@ -30,19 +41,11 @@ struct DecoderLinks {
 // The four decoders' speeds, in the order the station keeps them.
 inline constexpr int kDecoderSpeeds[4] = {1, 4, 16, 32};
 
-// Status-bar panels written by the decoder.
-constexpr int kPanelTiming = 4;
-constexpr int kPanelErrorRate = 5;
-constexpr int kPanelChannel = 6;
-constexpr int kPanelReception = 8;
-constexpr int kPanelResult = 10;
-
 class TIfsk16Decoder {
 public:
     static constexpr int kRingSize = 8192;
-    static constexpr int kHistorySize = 1024;
-    static constexpr int kHopsPerSymbol = 11;
-    static constexpr int kMaxFftSize = 8192;
+    static constexpr int kHistorySize = SymbolTiming::kHistorySize;
+    static constexpr int kHopsPerSymbol = SymbolTiming::kHopsPerSymbol;
 
     TIfsk16Decoder();
     TIfsk16Decoder(const TIfsk16Decoder&) = delete;
@@ -68,145 +71,79 @@ public:
         }
     }
 
-    int speed() const { return speed_; }
+    const DecoderGeometry& geometry() const { return g_; }
+    int speed() const { return g_.speed; }
     bool initialised() const { return initialised_ != 0; }
-    int spacingFactor() const { return spacingFactor_; }
-    int padFactor() const { return padFactor_; }
-    int windowLen() const { return windowLen_; }
-    int fftSize() const { return fftSize_; }
+    int spacingFactor() const { return g_.spacingFactor; }
+    int padFactor() const { return g_.padFactor; }
+    int windowLen() const { return g_.windowLen; }
+    int fftSize() const { return g_.fftSize; }
     int hopThreshold() const { return hopThreshold_; }
-    double spacingHz() const { return spacingHz_; }
-    double bandLo() const { return bandLo_; }
-    double bandHi() const { return bandHi_; }
-    double searchLo() const { return searchLo_; }
-    double searchHi() const { return searchHi_; }
-    int binLo() const { return binLo_; }
-    int binHi() const { return binHi_; }
-    int symbolClock() const { return symbolClock_; }
-    int signalPresent() const { return signalPresent_; }
-    int hopInSymbol() const { return hopInSymbol_; }
-    int histPos() const { return histPos_; }
-    int msgState() const { return msgState_; }
-    int messageTimeout() const { return messageTimeout_; }
-    int activityHold() const { return activityHold_; }
-    int sygnHold() const { return sygnHold_; }
-    int lockCountdown() const { return lockCountdown_; }
-    int lives() const { return lives_; }
-    int bodyCount() const { return bodyCount_; }
-    int faultCount() const { return faultCount_; }
-    int lastBlockSymbol() const { return lastBlockSymbol_; }
-    const std::uint8_t* symbols() const { return symbols_; }
+    double spacingHz() const { return g_.spacingHz; }
+    double bandLo() const { return g_.bandLo; }
+    double bandHi() const { return g_.bandHi; }
+    double searchLo() const { return g_.searchLo; }
+    double searchHi() const { return g_.searchHi; }
+    int binLo() const { return g_.binLo; }
+    int binHi() const { return g_.binHi; }
+    int symbolClock() const { return timing_.symbolClock(); }
+    int signalPresent() const { return timing_.signalPresent(); }
+    int hopInSymbol() const { return timing_.hopInSymbol(); }
+    int histPos() const { return timing_.histPos(); }
+    int msgState() const { return assembly_.msgState(); }
+    int messageTimeout() const { return assembly_.messageTimeout(); }
+    int activityHold() const { return search_.activityHold(); }
+    int sygnHold() const { return search_.sygnHold(); }
+    int lockCountdown() const { return search_.lockCountdown(); }
+    int lives() const { return search_.lives(); }
+    int bodyCount() const { return assembly_.bodyCount(); }
+    int faultCount() const { return assembly_.faultCount(); }
+    int lastBlockSymbol() const { return assembly_.lastBlockSymbol(); }
+    const std::uint8_t* symbols() const { return search_.reading().symbols; }
+    const DecoderStatus& status() const { return status_; }
+    bool enhanced() const { return tones_ == &fineTones_; }
     // Tone spacing in FFT bins.
-    int binsPerPosition() const { return spacingFactor_ * padFactor_; }
+    int binsPerPosition() const { return g_.binsPerPosition(); }
 
     // Tone step measures with this decoder's spacing and the live inversion option.
-    int StepToNibble(double binDifference) const;
-    int StepQuality(double binDifference) const;
-    // |n| quality entries from `start`, stepping 11 forwards (n > 0) or backwards.
-    double QualitySum(int start, int n) const;
-    // The offset c in lo..lo+V-1 whose QualitySum(start + c, n) is largest
-    // (strictly larger than every earlier one and than 0); 0 if none. The V
-    // sums run side by side, each added up in the order QualitySum uses.
-    template <int V>
-    int BestQualityOffset(int start, int lo, int n) const;
+    int StepToNibble(double binDifference) const { return timing_.StepToNibble(binDifference); }
+    int StepQuality(double binDifference) const { return timing_.StepQuality(binDifference); }
+    double QualitySum(int start, int n) const { return timing_.QualitySum(start, n); }
 
 private:
     friend struct Ifsk16DecoderTestAccess;
 
-    struct SymbolStep {
-        int offset;
-        double difference;
-    };
-
-    // Tone detector
     void RunHop();
-    void AnalyseHop();
     void StoreHop(double quality, double tonePos);
-    void SymbolBoundary();
-    void DetectCarrier(int ref);
-    bool inverse() const;
     bool x1Enabled() const;
-
-    // Frame synchroniser
-    void TrackBlock(int ref);
-    void DetectSygn();
-    void PublishStatus();
-    int BestOffset(int start, int n) const;
-    SymbolStep SymbolStepAt(int at, int n) const;
-    bool PassesHeaderTest();
-    void AcceptHeader(int timingBase, int drift, int avg, int errorSum);
-    void AcceptData(int timingBase, int drift, int avg, int hold, bool last, int errorSum);
-    void ShowErrorRate(int count);
-    void ShowTiming(int drift, int avg);
-    void SetPanel(int index, const char* text);
-
-    // Message assembly
-    void StartMessage(const std::uint8_t bytes[kBlockBytes], int errors);
-    void AppendBlock(bool last, bool weak, int errors);
-    void FinishMessage();
-    void HandleAck();
-    void HandOn();
+    void SelectComposition();
     void RxText(const char* text);
-    void RawLogNewLine();
-
-    static int wrap(int index) { return index & (kHistorySize - 1); }
 
     DecoderLinks links_{};
-
-    // Set-up
+    DecoderGeometry g_{};
     int initialised_ = 0;
-    int speed_ = 0;
-    int spacingFactor_ = 1;
-    int padFactor_ = 1;
-    int windowLen_ = 0;
-    int fftSize_ = 0;
     int hopThreshold_ = 1;
     int hopAcc_ = 0;
-    double spacingHz_ = 0.0;
-    double bandLo_ = 0.0, bandHi_ = 0.0;
-    double searchLo_ = 0.0, searchHi_ = 0.0;
-    int binLo_ = 2, binHi_ = 2;
 
-    // Samples and spectrum. Every sample is stored twice, at ringPos and
-    // ringPos + kRingSize, so the newest N samples are always one contiguous
-    // run and the FFT reads them in place.
+    // Every sample is stored twice, at ringPos and ringPos + kRingSize, so
+    // the newest N samples are always one contiguous run, read in place.
     float ring_[2 * kRingSize] = {};
     int ringPos_ = 0;
-    float fftRe_[kMaxFftSize] = {};
-    float fftIm_[kMaxFftSize] = {};
-    float workRe_[kMaxFftSize / 2] = {};
-    float workIm_[kMaxFftSize / 2] = {};
-    float mag_[kMaxFftSize / 2] = {};
 
-    // Per-hop histories and timing
-    float quality_[kHistorySize] = {};
-    float tonePos_[kHistorySize] = {};
-    int histPos_ = 0;
-    int hopInSymbol_ = 0;
-    int symbolClock_ = 0;
-    int carrierFlags_[4] = {};
-    int signalPresent_ = 0;
+    DecoderStatus status_{};
+    DecoderStatusPresenter presenter_;
+    SymbolTiming timing_;
 
-    // Block search
-    int lockCountdown_ = 0;
-    int lives_ = 0;
-    int activityHold_ = 0;
-    int messageTimeout_ = 0;
-    int sygnHold_ = 0;
-    std::uint8_t symbols_[kBlockSymbols] = {};
-    std::uint8_t received_[kBlockCodewords][kRsLength] = {};
-    std::uint8_t decoded_[kBlockCodewords][kRsLength] = {};
-    std::uint8_t block_[kBlockBytes] = {};
-
-    // Message in progress
-    int msgState_ = 0;
-    Msg_header header_{};
-    std::uint8_t body_[kBodyBytes] = {};
-    int bodyCount_ = 0;
-    int faultCount_ = 0;
-    int correctedErrors_ = 0;
-    int symbolCount_ = 0;
-    int lastBlockSymbol_ = 0;
+    // The standard composition, and the enhanced one (the option
+    // enhancedDecoder, read per hop): a tone analysis that also keeps fine
+    // tone powers, and soft-decision block decoding.
+    StandardToneAnalysis standardTones_;
+    HardBlockDecoding hardBlocks_;
+    FineToneAnalysis fineTones_;
+    SoftBlockDecoding softBlocks_{fineTones_, timing_};
+    ToneAnalysis* tones_ = &standardTones_;
+    MessageAssembly assembly_;
+    BlockSearch search_{timing_, assembly_, status_};
 };
 
 }  // namespace veltrin

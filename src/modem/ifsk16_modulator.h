@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "modem/tone_steps.h"  // kTonePositions
+
 namespace veltrin {
 
-inline constexpr int kTonePositions = 18;
 inline constexpr double kFixedFastCentreHz = 1710.9375;  // speeds 16 and 32
 inline constexpr double kDefaultCentreHz = 1700.0;       // speeds 1 and 4, the usual tuning
 inline constexpr std::uint8_t kTuningSymbol = 6;  // a +6 move: the receiver's tuning pattern

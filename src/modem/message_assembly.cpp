@@ -5,8 +5,7 @@
 #include <cstring>
 
 #include "messages/rx_text_sink.h"
-#include "modem/ifsk16_decoder.h"
-#include "platform/ui_ports.h"
+#include "modem/message_assembly.h"
 
 namespace veltrin {
 
@@ -21,11 +20,25 @@ constexpr int kTimeoutSlack = 88;      // 8 symbols
 constexpr int kHeadlessTimeout = 13288;  // 20 blocks and 8 symbols
 }  // namespace
 
-void TIfsk16Decoder::StartMessage(const std::uint8_t bytes[kBlockBytes], int errors)
+MessageAssembly::MessageAssembly() { std::memset(body_, kBodyFiller, sizeof body_); }
+
+void MessageAssembly::reset()
+{
+    msgState_ = 0;
+    faultCount_ = 0;
+    bodyCount_ = 0;
+    lastBlockSymbol_ = 0;
+    messageTimeout_ = 0;
+    header_ = Msg_header{};
+    std::memset(body_, kBodyFiller, sizeof body_);
+}
+
+void MessageAssembly::StartMessage(const std::uint8_t bytes[kBlockBytes], int errors, int symbolClock,
+                                   DecoderStatus& status)
 {
     if (msgState_ != 0 && bodyCount_ > 0) {
         ++faultCount_;
-        HandOn();
+        HandOn(status);
     }
     symbolCount_ = kBlockSymbols;
     correctedErrors_ = errors;
@@ -34,9 +47,9 @@ void TIfsk16Decoder::StartMessage(const std::uint8_t bytes[kBlockBytes], int err
     if (header_.type == kTypeAck) {
         RxText("{ack}");
         RawLogNewLine();
-        SetPanel(kPanelReception, "Ack ...");
-        SetPanel(kPanelResult, " ");
-        HandleAck();
+        status.showReception(Reception::Ack);
+        status.showResult(ResultNote::Blank);
+        HandleAck(status);
         faultCount_ = 0;
         msgState_ = 0;
         bodyCount_ = 0;
@@ -47,32 +60,33 @@ void TIfsk16Decoder::StartMessage(const std::uint8_t bytes[kBlockBytes], int err
         char text[32];
         std::snprintf(text, sizeof text, "[%d>%d]", header_.sender, header_.recipient);
         RxText(text);
-        SetPanel(kPanelReception, "Message ...");
+        status.showReception(Reception::Message);
         RxText("{start}");
     } else if (header_.type == kTypePosition) {
         if (header_.flags & kFlagGps) {
-            SetPanel(kPanelReception, "GPS ...");
+            status.showReception(Reception::Gps);
             RxText("{gps}");
         } else {
-            SetPanel(kPanelReception, "Beacon ...");
+            status.showReception(Reception::Beacon);
             RxText("{beacon}");
         }
         RawLogNewLine();
     }
-    SetPanel(kPanelResult, " ");
+    status.showResult(ResultNote::Blank);
     faultCount_ = 0;
     msgState_ = 1;
-    lastBlockSymbol_ = symbolClock_;
+    lastBlockSymbol_ = symbolClock;
     std::memset(body_, kBodyFiller, sizeof body_);
     bodyCount_ = 0;
     messageTimeout_ = ((header_.length + 11) / 12) * kHopsPerBlock + kTimeoutSlack;
 }
 
-void TIfsk16Decoder::AppendBlock(bool last, bool weak, int errors)
+void MessageAssembly::AppendBlock(const std::uint8_t block[kBlockBytes], bool last, bool weak, int errors,
+                                  int symbolClock, DecoderStatus& status)
 {
-    if (links_.rx) {
-        for (std::uint8_t b : block_)
-            links_.rx->putRxChar(b < 0x20 ? '_' : b);
+    if (rx_) {
+        for (int i = 0; i < kBlockBytes; ++i)
+            rx_->putRxChar(block[i] < 0x20 ? '_' : block[i]);
     }
     if (last)
         RxText("{end}");
@@ -86,11 +100,11 @@ void TIfsk16Decoder::AppendBlock(bool last, bool weak, int errors)
         faultCount_ = 1;
         msgState_ = 2;
         bodyCount_ = 0;
-        SetPanel(kPanelReception, "Headless message ...");
-        SetPanel(kPanelResult, " ");
+        status.showReception(Reception::Headless);
+        status.showResult(ResultNote::Blank);
         header_ = Msg_header{};
         header_.length = kMaxBody;
-        lastBlockSymbol_ = symbolClock_ - kBlockSymbols;
+        lastBlockSymbol_ = symbolClock - kBlockSymbols;
         std::memset(body_, kBodyFiller, sizeof body_);
         messageTimeout_ = kHeadlessTimeout;
     } else {
@@ -101,13 +115,13 @@ void TIfsk16Decoder::AppendBlock(bool last, bool weak, int errors)
     }
 
     if (bodyCount_ > kMaxBody - kBlockBytes) {
-        FinishMessage();
+        FinishMessage(status);
         return;
     }
 
     // Blocks missed since the previous one keep their filler bytes.
-    const int gap = symbolClock_ - lastBlockSymbol_;
-    lastBlockSymbol_ = symbolClock_;
+    const int gap = symbolClock - lastBlockSymbol_;
+    lastBlockSymbol_ = symbolClock;
     if (gap > 100) {
         int r = gap - kBlockSymbols;
         while (r > 40) {
@@ -115,17 +129,17 @@ void TIfsk16Decoder::AppendBlock(bool last, bool weak, int errors)
             ++faultCount_;
             bodyCount_ += kBlockBytes;
             if (bodyCount_ >= kMaxBody) {
-                FinishMessage();
+                FinishMessage(status);
                 return;
             }
         }
         if (bodyCount_ > kMaxBody - kBlockBytes) {
-            FinishMessage();
+            FinishMessage(status);
             return;
         }
     }
 
-    std::memcpy(body_ + bodyCount_, block_, kBlockBytes);
+    std::memcpy(body_ + bodyCount_, block, kBlockBytes);
     bodyCount_ += kBlockBytes;
 
     if ((bodyCount_ >= kMaxBody || bodyCount_ >= header_.length) && !last) {
@@ -137,33 +151,37 @@ void TIfsk16Decoder::AppendBlock(bool last, bool weak, int errors)
             ++faultCount_;  // data missing
         else if (bodyCount_ - header_.length > 11)
             ++faultCount_;  // more than one block beyond the announced length
-        HandOn();
+        HandOn(status);
         msgState_ = 0;
         messageTimeout_ = 0;
     }
 }
 
-void TIfsk16Decoder::FinishMessage()
+void MessageAssembly::FinishMessage(DecoderStatus& status)
 {
     ++faultCount_;
-    HandOn();
+    HandOn(status);
     msgState_ = 0;
     messageTimeout_ = 0;
 }
 
-void TIfsk16Decoder::HandleAck()
+void MessageAssembly::HandleAck(DecoderStatus& status)
 {
-    const char* text = "Got Invalid ACK";
+    ResultNote note = ResultNote::InvalidAck;
     if (header_.flags == 0xA5)
-        text = "Got Positive ACK";
+        note = ResultNote::PositiveAck;
     else if (header_.flags == 0xAA)
-        text = "Got Negative ACK";
-    SetPanel(kPanelResult, text);
+        note = ResultNote::NegativeAck;
+    status.showResult(note);
 }
 
-void TIfsk16Decoder::HandOn()
+void MessageAssembly::HandOn(DecoderStatus& status)
 {
-    if (!links_.sink)
+    // The dispatcher writes its own results into the panels: what this
+    // symbol showed so far goes first.
+    if (presenter_)
+        presenter_->flushPanels(status);
+    if (!sink_)
         return;
     ReceivedMessage message;
     message.header = header_;
@@ -172,7 +190,19 @@ void TIfsk16Decoder::HandOn()
     message.symbolCount = symbolCount_;
     message.faultCount = faultCount_;
     message.speed = speed_;
-    links_.sink->dispatchReceivedMessage(message);
+    sink_->dispatchReceivedMessage(message);
+}
+
+void MessageAssembly::RxText(const char* text)
+{
+    if (rx_)
+        rx_->appendRxText(text);
+}
+
+void MessageAssembly::RawLogNewLine()
+{
+    if (rx_)
+        rx_->rawLogNewLine();
 }
 
 }  // namespace veltrin

@@ -4,7 +4,7 @@
 // step between two tone positions.
 namespace veltrin {
 
-constexpr int kTonePositions = 18;
+inline constexpr int kTonePositions = 18;
 
 struct ToneEstimate {
     double position = 0.0;  // fractional FFT bin

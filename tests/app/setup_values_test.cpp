@@ -108,6 +108,7 @@ TEST_F(SetupValuesTest, TextFieldsAreCutAndNumbersReadAsFarAsTheyGo)
         v.traccarHost0 = "  host.example  ";
         v.defaultLatitude = "12.5N";
         v.defaultLongitude = "east";
+        v.enhanced = true;
     });
     EXPECT_EQ(settings.AprsCall, "ABCDEFGHIJKLMN");
     EXPECT_EQ(settings.AprsPassword, 12345);
@@ -119,6 +120,7 @@ TEST_F(SetupValuesTest, TextFieldsAreCutAndNumbersReadAsFarAsTheyGo)
     EXPECT_EQ(values.traccarPort1, "0");
     EXPECT_EQ(settings.TccServer0, "host.example");
     EXPECT_EQ(settings.DefLat, 12.5);
+    EXPECT_EQ(settings.enhancedDecoder, 1);
     EXPECT_EQ(settings.DefLon, 0.0);
 }
 

@@ -18,18 +18,19 @@ namespace veltrin {
 // Reaches the decoder's per-hop and per-block entry points.
 struct Ifsk16DecoderTestAccess {
     static void storeHop(TIfsk16Decoder& d, double quality, double tonePos) { d.StoreHop(quality, tonePos); }
-    static float* quality(TIfsk16Decoder& d) { return d.quality_; }
-    static const float* tonePos(TIfsk16Decoder& d) { return d.tonePos_; }
+    static float* quality(TIfsk16Decoder& d) { return d.timing_.quality_; }
+    static const float* tonePos(TIfsk16Decoder& d) { return d.timing_.tonePos_; }
     static void startMessage(TIfsk16Decoder& d, const std::uint8_t bytes[12], int errors)
     {
-        d.StartMessage(bytes, errors);
+        d.assembly_.StartMessage(bytes, errors, d.timing_.symbolClock(), d.status_);
+        d.presenter_.flushPanels(d.status_);
     }
     static void appendBlock(TIfsk16Decoder& d, const std::uint8_t bytes[12], bool last, bool weak, int errors)
     {
-        std::copy(bytes, bytes + 12, d.block_);
-        d.AppendBlock(last, weak, errors);
+        d.assembly_.AppendBlock(bytes, last, weak, errors, d.timing_.symbolClock(), d.status_);
+        d.presenter_.flushPanels(d.status_);
     }
-    static void setSymbolClock(TIfsk16Decoder& d, int clock) { d.symbolClock_ = clock; }
+    static void setSymbolClock(TIfsk16Decoder& d, int clock) { d.timing_.symbolClock_ = clock; }
 };
 
 namespace test {

@@ -56,15 +56,17 @@ const RecordingCase kCases[] = {
 
 class Recordings : public ::testing::TestWithParam<RecordingCase> {};
 
-TEST_P(Recordings, DecodeExactlyTheKnownMessage)
+// Both decoding modes must give exactly the listed message.
+void expectKnownMessage(const RecordingCase& c, bool enhanced)
 {
-    const RecordingCase& c = GetParam();
+    SCOPED_TRACE(enhanced ? "enhanced" : "standard");
     int rate = 0;
     const std::vector<float> samples = readWav16(std::string(VELTRIN_TEST_DATA) + "/" + c.wav, &rate);
     ASSERT_FALSE(samples.empty());
     ASSERT_EQ(rate, 12000);
 
     Settings settings;
+    settings.enhancedDecoder = enhanced ? 1 : 0;
     RecordingSink sink;
     DecoderLinks links;
     links.sink = &sink;
@@ -98,6 +100,10 @@ TEST_P(Recordings, DecodeExactlyTheKnownMessage)
     EXPECT_EQ(crc16(m.body.data(), m.header.length), m.header.bodyCrc) << "body CRC";
 }
 
+TEST_P(Recordings, DecodeExactlyTheKnownMessage) { expectKnownMessage(GetParam(), false); }
+
+TEST_P(Recordings, EnhancedModeGivesTheSameMessage) { expectKnownMessage(GetParam(), true); }
+
 INSTANTIATE_TEST_SUITE_P(KnownTransmissions, Recordings, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<RecordingCase>& info) {
                              std::string name = info.param.wav;
@@ -123,24 +129,27 @@ TEST(RecordingsThroughSampleChain, EveryRecordingGivesItsOneMessage)
                           {"known_text_s16.wav", 16, 42, 41, 300},
                           {"known_gps_s32.wav", 32, 43, 32, 240},
                           {"known_beacon_s32_noisy.wav", 32, 44, 13, 180}};
-    for (const Case& c : cases) {
-        Settings settings;
-        RecordingOptions options;
-        applyRecordingOptions(options, settings);
-        RecordingSink sink;
-        RecordingDecoder decoder(settings);
-        decoder.setOutlets(&sink);
-        ASSERT_EQ(decoder.decode(std::string(VELTRIN_TEST_DATA) + "/" + c.wav), FileDecodeResult::Finished)
-            << c.wav;
-        ASSERT_EQ(sink.messages.size(), 1u) << c.wav;
-        const ReceivedMessage& m = sink.messages[0];
-        EXPECT_EQ(m.speed, c.speed) << c.wav;
-        EXPECT_EQ(m.header.msgNumber, c.msgNumber) << c.wav;
-        EXPECT_EQ(m.header.length, c.length) << c.wav;
-        EXPECT_EQ(m.faultCount, 0) << c.wav;
-        EXPECT_EQ(m.symbolCount, c.symbolCount) << c.wav;
-        EXPECT_EQ(crc16(m.body.data(), m.header.length), m.header.bodyCrc) << c.wav;
-    }
+    for (const Case& c : cases)
+        for (const bool enhanced : {false, true}) {
+            SCOPED_TRACE(enhanced ? "enhanced" : "standard");
+            Settings settings;
+            RecordingOptions options;
+            options.enhanced = enhanced;
+            applyRecordingOptions(options, settings);
+            RecordingSink sink;
+            RecordingDecoder decoder(settings);
+            decoder.setOutlets(&sink);
+            ASSERT_EQ(decoder.decode(std::string(VELTRIN_TEST_DATA) + "/" + c.wav), FileDecodeResult::Finished)
+                << c.wav;
+            ASSERT_EQ(sink.messages.size(), 1u) << c.wav;
+            const ReceivedMessage& m = sink.messages[0];
+            EXPECT_EQ(m.speed, c.speed) << c.wav;
+            EXPECT_EQ(m.header.msgNumber, c.msgNumber) << c.wav;
+            EXPECT_EQ(m.header.length, c.length) << c.wav;
+            EXPECT_EQ(m.faultCount, 0) << c.wav;
+            EXPECT_EQ(m.symbolCount, c.symbolCount) << c.wav;
+            EXPECT_EQ(crc16(m.body.data(), m.header.length), m.header.bodyCrc) << c.wav;
+        }
 }
 
 }  // namespace

@@ -73,10 +73,13 @@ std::string parseDecodeOptions(int argc, const char* const argv[], DecodeOptions
             options.help = true;
             continue;
         }
-        if (opt == "--json" || opt == "--lsb" || opt == "--utc") {
+        if (opt == "--json" || opt == "--lsb" || opt == "--utc" || opt == "--enhanced") {
             if (hasInlineValue)
                 return opt + " takes no value";
-            (opt == "--json" ? options.json : opt == "--lsb" ? options.recording.inverse : options.utc) = true;
+            (opt == "--json"       ? options.json
+             : opt == "--lsb"      ? options.recording.inverse
+             : opt == "--enhanced" ? options.recording.enhanced
+                                   : options.utc) = true;
             continue;
         }
         const bool takesValue = opt == "--sampling-freq" || opt == "--centre" || opt == "--center" ||
@@ -132,6 +135,7 @@ Options:
   --centre HZ          centre frequency of the 1.46 and 5.86 Bd decoders
                        (default 1700); the faster ones listen at 1710.9375
   --lsb                tones step downwards (inverse manipulation)
+  --enhanced           the enhanced decoding: hears signals a few dB weaker
   --disable SPEEDS     comma list of speeds not to decode: 1,4,16,32
   --json               one JSON object per message instead of text
   --store DIR          also store the messages as the station does, in

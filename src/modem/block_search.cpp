@@ -1,12 +1,14 @@
 // Once per symbol: the search for a 60-symbol block ending at the tracked
 // symbol, the block lock, the countdowns, the tuning-pattern detector and the
 // status bits.
-#include <cstdio>
+#include "modem/block_search.h"
 
-#include "modem/decoder_shared.h"
-#include "modem/ifsk16_decoder.h"
+#include <cstring>
+
+#include "modem/decoder_status.h"
+#include "modem/message_assembly.h"
 #include "modem/reed_solomon.h"
-#include "platform/ui_ports.h"
+#include "modem/symbol_timing.h"
 
 namespace veltrin {
 
@@ -19,6 +21,7 @@ constexpr int kLastHold = 1077;
 constexpr int kSygnHold = 748;
 constexpr int kLockSymbols = 59;
 constexpr int kMaxDrift = 6;
+constexpr int kHopsPerSymbol = SymbolTiming::kHopsPerSymbol;
 constexpr std::uint8_t kFailedSync = 1;  // matches no pattern
 
 int countMatches(const std::uint8_t sync[kBlockCodewords], const std::uint8_t pattern[kBlockCodewords])
@@ -42,41 +45,30 @@ bool countDown(int& value)
 
 }  // namespace
 
-void TIfsk16Decoder::SetPanel(int index, const char* text)
+void BlockSearch::reset()
 {
-    if (links_.status)
-        links_.status->setPanelText(index, text);
+    lockCountdown_ = 0;
+    lives_ = 0;
+    activityHold_ = 0;
+    sygnHold_ = 0;
+    std::memset(reading_.symbols, 0, sizeof reading_.symbols);
 }
 
-void TIfsk16Decoder::ShowErrorRate(int count)
+int BlockSearch::BestOffset(int start, int n) const
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "E=%.1lf%%", count * 1.6666666666666667);
-    SetPanel(kPanelErrorRate, text);
+    return timing_.BestQualityOffset<9>(start, -4, n);
 }
 
-void TIfsk16Decoder::ShowTiming(int drift, int avg)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "o: %d+%d", drift, avg);
-    SetPanel(kPanelTiming, text);
-}
-
-int TIfsk16Decoder::BestOffset(int start, int n) const
-{
-    return BestQualityOffset<9>(start, -4, n);
-}
-
-TIfsk16Decoder::SymbolStep TIfsk16Decoder::SymbolStepAt(int at, int n) const
+BlockSearch::SymbolStep BlockSearch::SymbolStepAt(int at, int n) const
 {
     const int b = n > 0 ? at - kHopsPerSymbol : at;
-    const int best = BestQualityOffset<5>(b, -2, n);
-    const double d = static_cast<double>(tonePos_[wrap(at + best)]) - tonePos_[wrap(at + best - kHopsPerSymbol)];
+    const int best = timing_.BestQualityOffset<5>(b, -2, n);
+    const double d = static_cast<double>(timing_.toneAt(at + best)) - timing_.toneAt(at + best - kHopsPerSymbol);
     return {best, d};
 }
 
 // The header test beyond the sync match: type, flags and CRC. Packs the block.
-bool TIfsk16Decoder::PassesHeaderTest()
+bool BlockSearch::PassesHeaderTest()
 {
     // Header byte 0 (the type) must be 5, 6 or 12 ...
     const int typeLow = decoded_[0][kFirstDataPosition];
@@ -90,38 +82,20 @@ bool TIfsk16Decoder::PassesHeaderTest()
     return HeaderCrc(block_) == 0;
 }
 
-void TIfsk16Decoder::TrackBlock(int ref)
+// The 60 symbols ending one symbol before the reference, with fine timing,
+// de-interleaved into the four codewords.
+void BlockSearch::ReadBlock(int ref, int& g, int& drift, int& avg)
 {
-    // 1. Countdowns.
-    auto allIdle = [this] { return sygnHold_ == 0 && activityHold_ == 0 && messageTimeout_ == 0; };
-    if (countDown(sygnHold_) && allIdle())
-        SetPanel(kPanelChannel, " ");
-    if (countDown(activityHold_) && allIdle())
-        SetPanel(kPanelChannel, " ");
-    if (countDown(messageTimeout_)) {
-        if (allIdle())
-            SetPanel(kPanelChannel, " ");
-        if (messageTimeout_ == 0 && msgState_ != 0)
-            FinishMessage();
-    }
-
-    // 2. Lock.
-    bool inLock = false;
-    if (lockCountdown_ > 0) {
-        --lockCountdown_;
-        inLock = true;
-    }
-
-    // 3. The 60 symbols ending one symbol before the reference, with fine timing.
-    const int g = BestOffset(ref, -15);
+    g = BestOffset(ref, -15);
     int h = ref + g;
-    int drift = 0;
+    drift = 0;
     int offSum = 0;
     int offCount = 0;
     for (int k = 0; k < kBlockSymbols; ++k) {
         h -= kHopsPerSymbol;
         const SymbolStep step = SymbolStepAt(h, k < 40 ? -8 : 8);
-        symbols_[kBlockSymbols - 1 - k] = static_cast<std::uint8_t>(StepToNibble(step.difference));
+        reading_.symbols[kBlockSymbols - 1 - k] = static_cast<std::uint8_t>(timing_.StepToNibble(step.difference));
+        reading_.toneHop[kBlockSymbols - 1 - k] = SymbolTiming::wrap(h);
         if (step.offset >= 2 && drift < kMaxDrift) {
             h += 1;
             drift += 1;
@@ -134,20 +108,47 @@ void TIfsk16Decoder::TrackBlock(int ref)
             offSum += step.offset;
         }
     }
-    const int avg = (offCount / 2 + offSum) / offCount;
-
-    // 4. De-interleave.
+    avg = (offCount / 2 + offSum) / offCount;
     for (int i = 0; i < kRsLength; ++i)
         for (int q = 0; q < kBlockCodewords; ++q)
-            received_[q][i] = symbols_[4 * i + q];
+            reading_.received[q][i] = reading_.symbols[4 * i + q];
+}
+
+void BlockSearch::TrackBlock(int ref)
+{
+    // 1. Countdowns.
+    int& messageTimeout = assembly_.messageTimeout();
+    auto allIdle = [this, &messageTimeout] { return sygnHold_ == 0 && activityHold_ == 0 && messageTimeout == 0; };
+    if (countDown(sygnHold_) && allIdle())
+        status_.showChannel(ChannelState::Idle);
+    if (countDown(activityHold_) && allIdle())
+        status_.showChannel(ChannelState::Idle);
+    if (countDown(messageTimeout)) {
+        if (allIdle())
+            status_.showChannel(ChannelState::Idle);
+        if (messageTimeout == 0 && assembly_.msgState() != 0)
+            assembly_.FinishMessage(status_);
+    }
+
+    // 2. Lock.
+    bool inLock = false;
+    if (lockCountdown_ > 0) {
+        --lockCountdown_;
+        inLock = true;
+    }
+
+    // 3, 4. The block as read.
+    int g, drift, avg;
+    ReadBlock(ref, g, drift, avg);
+    decoding_->prepare(reading_);
 
     int errors[kBlockCodewords];
 
     // 5. In lock only a header can take over.
     if (inLock) {
         for (int q = 0; q < kBlockCodewords; ++q) {
-            errors[q] = DecodeCodeword(received_[q], decoded_[q]);
-            if (errors[q] > kRsMaxErrors || SyncNibble(decoded_[q]) != HeaderSync[q])
+            errors[q] = decoding_->decodeCodeword(q, decoded_[q]);
+            if (errors[q] >= kRsFailed || SyncNibble(decoded_[q]) != HeaderSync[q])
                 return;
         }
         if (PassesHeaderTest())
@@ -158,8 +159,8 @@ void TIfsk16Decoder::TrackBlock(int ref)
     // 6. Full search.
     std::uint8_t sync[kBlockCodewords];
     for (int q = 0; q < kBlockCodewords; ++q) {
-        errors[q] = DecodeCodeword(received_[q], decoded_[q]);
-        sync[q] = errors[q] > kRsMaxErrors ? kFailedSync : SyncNibble(decoded_[q]);
+        errors[q] = decoding_->decodeCodeword(q, decoded_[q]);
+        sync[q] = errors[q] >= kRsFailed ? kFailedSync : SyncNibble(decoded_[q]);
     }
     const int jH = countMatches(sync, HeaderSync);
     const int jN = countMatches(sync, NextSync);
@@ -182,13 +183,13 @@ void TIfsk16Decoder::TrackBlock(int ref)
         return;
 
     // Weak block: the due block matches in fewer than four nibbles.
-    ShowErrorRate(errorSum);
+    status_.showErrorRate(errorSum);
     if (jN >= 3 || jL >= 3) {
         lives_ = 3;
         lockCountdown_ = kLockSymbols;
         activityHold_ = g + avg + drift + kLastHold;
-        ShowTiming(drift, avg);
-        SetPanel(kPanelChannel, "BUSY");
+        status_.showTiming(drift, avg);
+        status_.showChannel(ChannelState::Busy);
     } else {
         lives_ = 0;
     }
@@ -206,70 +207,61 @@ void TIfsk16Decoder::TrackBlock(int ref)
             errors[q] = kRsFailed;
     }
     PackBlock(decoded_, block_);
-    AppendBlock(false, true, errors[0] + errors[1] + errors[2] + errors[3]);
+    assembly_.AppendBlock(block_, false, true, errors[0] + errors[1] + errors[2] + errors[3],
+                          timing_.symbolClock(), status_);
 }
 
-void TIfsk16Decoder::AcceptHeader(int timingBase, int drift, int avg, int errorSum)
+void BlockSearch::AcceptHeader(int timingBase, int drift, int avg, int errorSum)
 {
     lockCountdown_ = kLockSymbols;
     const bool ack = decoded_[0][kFirstDataPosition] == 12;
     activityHold_ = timingBase + avg + drift + (ack ? kHeaderHoldAck : kHeaderHold);
-    ShowTiming(drift, avg);
-    ShowErrorRate(errorSum);
-    SetPanel(kPanelChannel, "HEAD");
+    status_.showTiming(drift, avg);
+    status_.showErrorRate(errorSum);
+    status_.showChannel(ChannelState::Head);
     lives_ = 4;
-    StartMessage(block_, errorSum);
+    assembly_.StartMessage(block_, errorSum, timing_.symbolClock(), status_);
 }
 
-void TIfsk16Decoder::AcceptData(int timingBase, int drift, int avg, int hold, bool last, int errorSum)
+void BlockSearch::AcceptData(int timingBase, int drift, int avg, int hold, bool last, int errorSum)
 {
     lockCountdown_ = kLockSymbols;
     activityHold_ = timingBase + avg + drift + hold;
-    ShowTiming(drift, avg);
-    ShowErrorRate(errorSum);
-    SetPanel(kPanelChannel, "BUSY");
+    status_.showTiming(drift, avg);
+    status_.showErrorRate(errorSum);
+    status_.showChannel(ChannelState::Busy);
     lives_ = 4;
     PackBlock(decoded_, block_);
-    AppendBlock(last, false, errorSum);
+    assembly_.AppendBlock(block_, last, false, errorSum, timing_.symbolClock(), status_);
 }
 
-void TIfsk16Decoder::DetectSygn()
+void BlockSearch::DetectSygn()
 {
-    if (activityHold_ > 0 || messageTimeout_ > 0)
+    if (activityHold_ > 0 || assembly_.messageTimeout() > 0)
         return;
-    const int h = histPos_;
+    const int h = timing_.histPos();
     const int newer[3] = {h - 22, h - 11, h};
     for (int newest : newer) {
-        const double d = static_cast<double>(tonePos_[wrap(newest)]) - tonePos_[wrap(newest - kHopsPerSymbol)];
-        if (StepToNibble(d) != 6)
+        const double d = static_cast<double>(timing_.toneAt(newest)) - timing_.toneAt(newest - kHopsPerSymbol);
+        if (timing_.StepToNibble(d) != 6)
             return;
     }
     sygnHold_ = kSygnHold;
-    SetPanel(kPanelChannel, "SYGN");
+    status_.showChannel(ChannelState::Sygn);
 }
 
-void TIfsk16Decoder::PublishStatus()
+void BlockSearch::reportLamps() const
 {
-    if (!links_.shared)
-        return;
-    std::uint8_t* masks = links_.shared->StatusMasks;
-    const auto bit = static_cast<std::uint8_t>(speed_);
-    auto put = [masks, bit](int index, bool on) {
-        if (on)
-            masks[index] = static_cast<std::uint8_t>(masks[index] | bit);
-        else
-            masks[index] = static_cast<std::uint8_t>(masks[index] & ~bit);
-    };
-    const bool inMessage = msgState_ != 0;
-    const bool position = inMessage && header_.type == 6;
-    put(kMaskSignal, signalPresent_ != 0);
-    put(kMaskMessage, inMessage);
-    put(kMaskHeadless, inMessage && header_.type == 0);
-    put(kMaskGps, position && (header_.flags & 0x04) != 0);
-    put(kMaskBeacon, position && (header_.flags & 0x04) == 0);
-    put(kMaskActivity, activityHold_ > 0);
-    put(kMaskTimeout, messageTimeout_ > 0);
-    put(kMaskSygn, sygnHold_ > 0);
+    const bool inMessage = assembly_.msgState() != 0;
+    const Msg_header& header = assembly_.header();
+    const bool position = inMessage && header.type == 6;
+    status_.message = inMessage;
+    status_.headless = inMessage && header.type == 0;
+    status_.gps = position && (header.flags & 0x04) != 0;
+    status_.beacon = position && (header.flags & 0x04) == 0;
+    status_.activity = activityHold_ > 0;
+    status_.timeout = assembly_.messageTimeout() > 0;
+    status_.sygn = sygnHold_ > 0;
 }
 
 }  // namespace veltrin
