@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   sox gpsbabel libxml2-utils direwolf
   xvfb xauth
+  clang libclang-rt-14-dev   # the sanitizer builds and the fuzz targets (libFuzzer)
 )
 
 missing=()

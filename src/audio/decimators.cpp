@@ -126,7 +126,7 @@ void firManyWindowsPairs(const double* first, int stride, int count, int taps, c
         firWindowsPairs<1>(first + k * stride, stride, taps, reversed, out + k);
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if defined(__x86_64__) && defined(__GNUC__)
 __attribute__((target("avx"))) void firManyWindowsWide(const double* first, int stride, int count, int taps,
                                                        const double* reversed, double* out)
 {
@@ -150,7 +150,7 @@ bool processorHasAvx()
 // `count` windows at first + k * stride.
 void firManyWindows(const double* first, int stride, int count, int taps, const double* reversed, double* out)
 {
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if defined(__x86_64__) && defined(__GNUC__)
     if (processorHasAvx()) {
         firManyWindowsWide(first, stride, count, taps, reversed, out);
         return;

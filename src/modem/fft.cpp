@@ -195,7 +195,17 @@ Radix4Twiddles radix4Twiddles(const TwiddleTables& tw, int group)
 }
 
 typedef float v4 __attribute__((vector_size(16)));
+
+// Lanes of a and b (b's numbered from 4 on) picked by constant indices: the
+// same permutation through either compiler's built-in.
+#if defined(__clang__)
+#define VELTRIN_SHUFFLE2(a, b, i0, i1, i2, i3) __builtin_shufflevector((a), (b), i0, i1, i2, i3)
+#define VELTRIN_SHUFFLE1(a, i0, i1, i2, i3) __builtin_shufflevector((a), (a), i0, i1, i2, i3)
+#else
 typedef int v4i __attribute__((vector_size(16)));
+#define VELTRIN_SHUFFLE2(a, b, i0, i1, i2, i3) __builtin_shuffle((a), (b), v4i{i0, i1, i2, i3})
+#define VELTRIN_SHUFFLE1(a, i0, i1, i2, i3) __builtin_shuffle((a), v4i{i0, i1, i2, i3})
+#endif
 
 [[gnu::always_inline]] inline v4 load4(const float* p)
 {
@@ -304,14 +314,14 @@ typedef int v4i __attribute__((vector_size(16)));
 // 4 x 4 transpose: rows a, b, c, d become columns.
 [[gnu::always_inline]] inline void transpose4(v4& a, v4& b, v4& c, v4& d)
 {
-    const v4 t0 = __builtin_shuffle(a, b, v4i{0, 4, 1, 5});
-    const v4 t1 = __builtin_shuffle(a, b, v4i{2, 6, 3, 7});
-    const v4 t2 = __builtin_shuffle(c, d, v4i{0, 4, 1, 5});
-    const v4 t3 = __builtin_shuffle(c, d, v4i{2, 6, 3, 7});
-    a = __builtin_shuffle(t0, t2, v4i{0, 1, 4, 5});
-    b = __builtin_shuffle(t0, t2, v4i{2, 3, 6, 7});
-    c = __builtin_shuffle(t1, t3, v4i{0, 1, 4, 5});
-    d = __builtin_shuffle(t1, t3, v4i{2, 3, 6, 7});
+    const v4 t0 = VELTRIN_SHUFFLE2(a, b, 0, 4, 1, 5);
+    const v4 t1 = VELTRIN_SHUFFLE2(a, b, 2, 6, 3, 7);
+    const v4 t2 = VELTRIN_SHUFFLE2(c, d, 0, 4, 1, 5);
+    const v4 t3 = VELTRIN_SHUFFLE2(c, d, 2, 6, 3, 7);
+    a = VELTRIN_SHUFFLE2(t0, t2, 0, 1, 4, 5);
+    b = VELTRIN_SHUFFLE2(t0, t2, 2, 3, 6, 7);
+    c = VELTRIN_SHUFFLE2(t1, t3, 0, 1, 4, 5);
+    d = VELTRIN_SHUFFLE2(t1, t3, 2, 3, 6, 7);
 }
 
 // The last two stages (groups of 4, twiddles 1 and -i) fused into one pass,
@@ -365,10 +375,8 @@ typedef int v4i __attribute__((vector_size(16)));
 // DIF transform leaving the bins in bit-reversed order. Only the first
 // `valid` entries are read as input; the rest count as zero. Stages whose
 // upper halves are all zero reduce to one complex product per entry.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 // Wider vectors where the processor has them; chosen once at load time.
 VELTRIN_CPU_CLONES
-#endif
 void difBitReversed(float* re, float* im, int n, int valid)
 {
     const TwiddleTables& tw = twiddles();
@@ -526,9 +534,7 @@ template <bool AllPresent>
 }
 
 // Z = the m-point transform of z (count <= m/2, m >= 64), in natural order.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 VELTRIN_CPU_CLONES
-#endif
 void ditPaddedPairs(const float* x, int count, int m, float* re, float* im)
 {
     const TwiddleTables& tw = twiddles();
@@ -638,8 +644,8 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
         }
         for (; k + 4 <= below + 1; k += 4) {
             const v4 vzr = load4(workRe + k), vzi = load4(workIm + k);
-            const v4 vcr = __builtin_shuffle(load4(workRe + m - k - 3), v4i{3, 2, 1, 0});
-            const v4 vci = -__builtin_shuffle(load4(workIm + m - k - 3), v4i{3, 2, 1, 0});
+            const v4 vcr = VELTRIN_SHUFFLE1(load4(workRe + m - k - 3), 3, 2, 1, 0);
+            const v4 vci = -VELTRIN_SHUFFLE1(load4(workIm + m - k - 3), 3, 2, 1, 0);
             const v4 vtr = load4(wr + k), vti = load4(wi + k);
             const v4 er = half * (vzr + vcr), ei = half * (vzi + vci);
             const v4 orr = half * (vzi - vci), oi = -half * (vzr - vcr);
@@ -657,8 +663,8 @@ void RealFftBins(const float* x, int count, int n, int kLo, int kHi, float* re, 
     int j = 0;
     for (; j + 4 <= pairs; j += 4) {
         const v4 a = load4(x + 2 * j), b = load4(x + 2 * j + 4);
-        store4(workRe + j, __builtin_shuffle(a, b, v4i{0, 2, 4, 6}));
-        store4(workIm + j, __builtin_shuffle(a, b, v4i{1, 3, 5, 7}));
+        store4(workRe + j, VELTRIN_SHUFFLE2(a, b, 0, 2, 4, 6));
+        store4(workIm + j, VELTRIN_SHUFFLE2(a, b, 1, 3, 5, 7));
     }
     for (; j < pairs; ++j) {
         workRe[j] = x[2 * j];

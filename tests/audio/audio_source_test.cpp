@@ -229,7 +229,9 @@ struct StreamRun {
 TEST(StreamAudioSource, OddSplitReadsLoseNoSampleAndTheEndIsZeroFilled)
 {
     StreamRun run(withSilence(0));
-    auto& [pipe, station, source] = run;
+    auto& pipe = run.pipe;
+    auto& station = run.station;
+    auto& source = run.source;
     const auto samples = test::testSamples(2 * kFrames + 5, 6);
     const auto bytes = test::littleEndian(samples);
     // Each piece is read before the next is written, so samples are split
@@ -258,7 +260,9 @@ TEST(StreamAudioSource, BuffersAreLaidOutForTheCaptureChannel)
     for (int channel : {0, 1, 2}) {
         SCOPED_TRACE(channel);
         StreamRun run(withSilence(0, channel));
-        auto& [pipe, station, source] = run;
+        auto& pipe = run.pipe;
+        auto& station = run.station;
+        auto& source = run.source;
         pipe.put(test::littleEndian(samples));
         pipe.closeWrite();
         ASSERT_TRUE(waitUntil([&] { return source.ended(); }));
@@ -301,7 +305,9 @@ TEST(StreamAudioSource, TheEndOfTheStreamIsFollowedBySilence)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StreamRun run(withSilence(c.silenceSeconds));
-        auto& [pipe, station, source] = run;
+        auto& pipe = run.pipe;
+        auto& station = run.station;
+        auto& source = run.source;
         const auto samples = test::testSamples(c.samples, 8);
         auto bytes = test::littleEndian(samples);
         if (c.oddByte)
@@ -357,7 +363,9 @@ TEST(StreamAudioSource, ReadErrorEndsTheStreamWithItsReason)
 TEST(StreamAudioSource, WaitsWhileTheStationIsBehindAndLosesNothing)
 {
     StreamRun run(withSilence(0));
-    auto& [pipe, station, source] = run;
+    auto& pipe = run.pipe;
+    auto& station = run.station;
+    auto& source = run.source;
     const auto samples = test::testSamples(40 * kFrames, 9);
     std::thread writer([&] {
         pipe.put(test::littleEndian(samples));
@@ -394,7 +402,9 @@ TEST(LiveAudioSource, StopIsAnsweredPromptlyWhateverTheSourceWaitsFor)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StreamRun run(AudioSourceOptions{});
-        auto& [pipe, station, source] = run;
+        auto& pipe = run.pipe;
+        auto& station = run.station;
+        auto& source = run.source;
         c.setUp(pipe, station);
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         EXPECT_LT(test::secondsFor([&] { source.stop(); }), 2.0);
