@@ -243,7 +243,7 @@ Recording makeRecording(int seconds)
     std::srand(7);
     for (int i = 0; i < seconds; ++i) {
         const int t = 10 * 3600 + i;
-        char time[16];
+        char time[32];
         std::snprintf(time, sizeof time, "%02d%02d%02d.00", t / 3600, t / 60 % 60, t % 60);
         const std::string talker = i % 3 == 0 ? "GP" : "GN";
         const std::string lat = minutesField(Recording::latitude(i), 2);
