@@ -8,33 +8,18 @@
 #include "keying/keying_controls.h"
 #include "keying/keying_port.h"
 #include "platform/com_ports.h"
+#include "platform/text_util.h"
 
 namespace veltrin {
 
 namespace {
 
-std::string cut(const std::string& s, std::size_t max) { return s.size() > max ? s.substr(0, max) : s; }
-
-std::string trimmed(const std::string& s)
-{
-    const std::size_t first = s.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = s.find_last_not_of(" \t");
-    return s.substr(first, last - first + 1);
-}
+std::string trimmed(const std::string& s) { return std::string(trimBlanks(s)); }
 
 std::string rateText(double rate)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%09.3f", rate);
-    return text;
-}
-
-std::string degreesText(double degrees)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%lf", degrees);
     return text;
 }
 
@@ -147,8 +132,8 @@ SetupValues fillSetupValues(const Settings& s, const SetupLists& lists)
     v.aprsServer3 = s.AprsServer3;
     v.positionBeacon = s.PositionBeacon;
     v.statusBeacon = s.StatusBeacon;
-    v.defaultLatitude = degreesText(s.DefLat);
-    v.defaultLongitude = degreesText(s.DefLon);
+    v.defaultLatitude = formatLf(s.DefLat);
+    v.defaultLongitude = formatLf(s.DefLon);
 
     v.traccar0 = flag(s.TccGateEnabled0);
     v.traccar1 = flag(s.TccGateEnabled1);
@@ -236,22 +221,22 @@ SetupRestarts applySetupValues(SetupValues& v, const SetupLists& lists, Settings
 
     s.VeltrinEnabled = v.veltrinEnabled ? 1 : 0;
     s.CustomPacketEnabled = v.customEnabled ? 1 : 0;
-    s.AprsCall = cut(v.aprsCall, kAprsCallMax);
+    s.AprsCall = firstChars(v.aprsCall, kAprsCallMax);
     s.AprsPassword = leadingInteger(v.aprsPassword);
-    s.AprsServer = cut(v.aprsServer1, kAprsServerMax);
-    s.AprsServer2 = cut(v.aprsServer2, kAprsServerMax);
-    s.AprsServer3 = cut(v.aprsServer3, kAprsServerMax);
-    s.PositionBeacon = cut(v.positionBeacon, kPositionBeaconMax);
-    s.StatusBeacon = cut(v.statusBeacon, kStatusBeaconMax);
+    s.AprsServer = firstChars(v.aprsServer1, kAprsServerMax);
+    s.AprsServer2 = firstChars(v.aprsServer2, kAprsServerMax);
+    s.AprsServer3 = firstChars(v.aprsServer3, kAprsServerMax);
+    s.PositionBeacon = firstChars(v.positionBeacon, kPositionBeaconMax);
+    s.StatusBeacon = firstChars(v.statusBeacon, kStatusBeaconMax);
     s.DefLat = leadingDecimal(v.defaultLatitude);
     s.DefLon = leadingDecimal(v.defaultLongitude);
 
     s.TccGateEnabled0 = v.traccar0 ? 1 : 0;
     s.TccGateEnabled1 = v.traccar1 ? 1 : 0;
-    s.TccServer0 = cut(trimmed(v.traccarHost0), kTraccarTextMax);
-    s.TccServer1 = cut(trimmed(v.traccarHost1), kTraccarTextMax);
-    s.TccPath0 = cut(trimmed(v.traccarPath0), kTraccarTextMax);
-    s.TccPath1 = cut(trimmed(v.traccarPath1), kTraccarTextMax);
+    s.TccServer0 = firstChars(trimmed(v.traccarHost0), kTraccarTextMax);
+    s.TccServer1 = firstChars(trimmed(v.traccarHost1), kTraccarTextMax);
+    s.TccPath0 = firstChars(trimmed(v.traccarPath0), kTraccarTextMax);
+    s.TccPath1 = firstChars(trimmed(v.traccarPath1), kTraccarTextMax);
     s.TccPort0 = leadingInteger(v.traccarPort0);
     s.TccPort1 = leadingInteger(v.traccarPort1);
     v.traccarPort0 = std::to_string(s.TccPort0);

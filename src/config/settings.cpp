@@ -6,12 +6,12 @@
 #include <string>
 
 #include "platform/ini_file.h"
+#include "platform/text_util.h"
 
 namespace veltrin {
 
 namespace {
 
-std::string cut(const std::string& s, std::size_t max) { return s.size() > max ? s.substr(0, max) : s; }
 
 // The C locale's "%lf" reading; text that is not a number keeps the default.
 double readPointDecimal(const IniFile& ini, const char* section, const char* key, double def)
@@ -32,18 +32,18 @@ std::string formatDouble15(double v)
     return buf;
 }
 
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string comPortKey(int number) { return "COM" + std::to_string(number); }
+
+}  // namespace
+
 std::string formatLf(double v)
 {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%lf", v);
     return buf;
 }
-
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
-
-std::string comPortKey(int number) { return "COM" + std::to_string(number); }
-
-}  // namespace
 
 double parseDecimal(const std::string& text)
 {
@@ -173,7 +173,7 @@ void loadSettings(const IniFile& ini, Settings& s)
     for (const IntKey& k : kIntKeys)
         s.*k.field = ini.readInt(k.section, k.key, s.*k.field);
     for (const TextKey& k : kTextKeys)
-        s.*k.field = cut(ini.readString(k.section, k.key, s.*k.field), k.maxLength);
+        s.*k.field = firstChars(ini.readString(k.section, k.key, s.*k.field), k.maxLength);
 
     // Values with rules of their own.
     const char* g = kGeneralSection;
@@ -214,7 +214,7 @@ bool saveSettings(IniFile& ini, const Settings& s)
     for (const IntKey& k : kIntKeys)
         wi(k.section, k.key, s.*k.field);
     for (const TextKey& k : kTextKeys) {
-        const std::string text = cut(s.*k.field, k.maxLength);
+        const std::string text = firstChars(s.*k.field, k.maxLength);
         ws(k.section, k.key, k.quoted ? quoted(text) : text);
     }
     const char* g = kGeneralSection;

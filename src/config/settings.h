@@ -121,6 +121,9 @@ inline constexpr std::size_t kStatusBeaconMax = 62;
 inline constexpr std::size_t kTraccarTextMax = 254;
 inline constexpr std::size_t kAudioSourceMax = 255;
 
+// "%lf": six decimals, as coordinates are written and shown.
+std::string formatLf(double v);
+
 // Decimal number from text; a comma counts as the decimal point. Empty or
 // unreadable text gives 0.0.
 double parseDecimal(const std::string& text);

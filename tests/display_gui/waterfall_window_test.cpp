@@ -9,9 +9,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+
+#include "gateway/loopback_server.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +18,7 @@
 #include <set>
 
 #include "../app_gui/gui_fixture.h"
+#include "gateway/loopback_server.h"
 #include "app/status_bar_widget.h"
 #include "audio/sample_chain.h"
 #include "display/lamp_images_qt.h"
@@ -46,20 +46,8 @@ protected:
     TRxForm& open()
     {
         StationEnvironment env = stationEnvironment();
-        env.audioSource = "udp:127.0.0.1:" + std::to_string(freeUdpPort());
+        env.audioSource = "udp:127.0.0.1:" + std::to_string(test::freeLoopbackUdpPort());
         return open(std::move(env));
-    }
-    static int freeUdpPort()
-    {
-        const int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        ::bind(sock, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::getsockname(sock, reinterpret_cast<sockaddr*>(&a), &len);
-        ::close(sock);
-        return ntohs(a.sin_port);
     }
 
     QWidget* widget(const char* name) { return form->findChild<QWidget*>(QString::fromLatin1(name)); }

@@ -22,6 +22,21 @@
 
 namespace veltrin::test {
 
+// A UDP port on 127.0.0.1 that was free a moment ago (for a station that
+// should listen where nothing is sent).
+inline int freeLoopbackUdpPort()
+{
+    const int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ::bind(sock, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::getsockname(sock, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(sock);
+    return ntohs(a.sin_port);
+}
+
 enum class Behaviour {
     Answer,          // send the reply and end it, record to the client's end, close
     AnswerKeepOpen,  // send the reply, never close (until the server ends)

@@ -2,8 +2,6 @@
 // "Ports" section plays the receiver; its status line comes on standard
 // error and SIGUSR1 sends a position beacon with its fix to APRS-IS.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <csignal>
 #include <filesystem>
@@ -26,18 +24,6 @@ using test::nmea;
 
 const std::string kBin = VELTRIN_BIN_DIR;
 
-int freeUdpPort()
-{
-    const int sock = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(sock, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(sock, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(sock);
-    return ntohs(a.sin_port);
-}
 
 template <typename Done>
 bool waitFor(Done done, std::chrono::milliseconds limit)
@@ -66,7 +52,7 @@ protected:
     {
         return std::make_unique<ChildProcess>(
             std::vector<std::string>{kBin + "/veltrin", "--headless", "--workdir", (dir / "work").string(), "--audio",
-                                     "udp:" + std::to_string(freeUdpPort())},
+                                     "udp:" + std::to_string(test::freeLoopbackUdpPort())},
             (dir / "out.txt").string(), (dir / "err.txt").string());
     }
 
@@ -143,7 +129,7 @@ TEST_F(HeadlessGps, TextsBesideTheExecutableReplaceTheGpsLine)
     std::ofstream(dir / "bin" / "STRINGS.INI") << "[RxForm]\r\nGpsIsOffMessage=\"GPS aus \"\r\nExit=\r\n";
     std::ofstream(dir / "work" / "STRINGS.INI") << "[RxForm]\r\nNoDataFromGpsMessage=nicht hier\r\n";
     ChildProcess run({(dir / "bin" / "veltrin").string(), "--headless", "--workdir", (dir / "work").string(),
-                      "--audio", "udp:" + std::to_string(freeUdpPort())},
+                      "--audio", "udp:" + std::to_string(test::freeLoopbackUdpPort())},
                      (dir / "out.txt").string(), (dir / "err.txt").string());
     EXPECT_TRUE(waitFor([&] { return run.err().find("gps: GPS aus \n") != std::string::npos; }, 20s)) << run.err();
     run.signal(SIGTERM);
